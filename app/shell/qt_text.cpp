@@ -1,0 +1,20 @@
+#include "app/shell/qt_text.h"
+
+#include "core/shell/win1252.h"
+
+namespace veltrix {
+
+QString toQString(std::string_view win1252) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(win1252.size()));
+  for (const char c : win1252)
+    out.append(QChar(static_cast<char16_t>(win1252ToUnicode(static_cast<unsigned char>(c)))));
+  return out;
+}
+
+std::string fromQString(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return utf8ToWin1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+}  // namespace veltrix

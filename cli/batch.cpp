@@ -1,0 +1,115 @@
+#include "cli/batch.h"
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "cli/batch_options.h"
+#include "cli/batch_output.h"
+#include "cli/batch_ui.h"
+
+namespace veltrix::cli {
+namespace {
+
+struct BatchContext {
+  const BatchOptions& options;
+  BatchUi& ui;
+  BatchOutput& output;
+};
+
+struct BatchCommand {
+  std::string_view name;
+  bool needsFile;
+  std::string_view synopsis;
+  int (*run)(BatchContext& context);
+};
+
+// The commands; each feature adds its own line.
+constexpr std::array<BatchCommand, 0> kCommands{};
+
+std::span<const BatchCommand> commands() {
+  return kCommands;
+}
+
+const BatchCommand* findCommand(std::string_view name) {
+  for (const BatchCommand& c : commands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string batchHelpText() {
+  std::string text =
+      "Aufruf:\n"
+      "  veltrix-batch [--out DATEI] [--csv[=TZ]] [--yes] STATISTIKDATEI BEFEHL [ARGUMENTE]\n"
+      "  veltrix-batch [--out DATEI] [--csv[=TZ]] - BEFEHL [ARGUMENTE]   (Befehle ohne Datei)\n"
+      "  veltrix-batch --help | --version\n"
+      "\n"
+      "Führt Befehle von Veltrix ohne Fenster aus; die Antworten der Dialoge stehen auf der\n"
+      "Befehlszeile.\n"
+      "\n"
+      "Optionen:\n"
+      "  --out DATEI   Ergebnistabellen an DATEI anhängen (Windows-1252, wie eine Protokolldatei)\n"
+      "                statt sie auf die Standardausgabe (UTF-8) zu schreiben\n"
+      "  --csv[=TZ]    Tabellen als getrennte Werte schreiben (Trennzeichen TZ, Vorgabe ;)\n"
+      "  --yes         Rückfragen mit Ja beantworten (sonst Nein)\n"
+      "\n"
+      "Auswahl einer Auswertung (nach dem Befehl), wie die acht Felder der Variablenauswahl:\n"
+      "  --vars1 A,B --class1 N --vars2 .. --class2 N --vars3 .. --class3 N\n"
+      "  --groups1 1,2 --groups2 3 --complete --transform K\n"
+      "\n"
+      "Meldungen erscheinen auf der Standardfehlerausgabe.\n"
+      "Rückgabewert: 0 erledigt, 1 Aufruf fehlerhaft, 2 Befehl abgelehnt oder fehlgeschlagen.\n"
+      "\n"
+      "Befehle:\n";
+  if (commands().empty()) text += "  (noch keine)\n";
+  for (const BatchCommand& c : commands()) {
+    text += "  ";
+    text += c.synopsis;
+    text += '\n';
+  }
+  return text;
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const ParsedOptions parsed = parseBatchOptions(args);
+  if (!parsed.options) {
+    err << "veltrix-batch: " << parsed.error << "\n(veltrix-batch --help zeigt den Aufruf)\n";
+    return kExitUsage;
+  }
+  const BatchOptions& options = *parsed.options;
+  if (options.help) {
+    out << batchHelpText();
+    return kExitDone;
+  }
+  if (options.version) {
+    out << "veltrix-batch " << VELTRIX_VERSION << '\n';
+    return kExitDone;
+  }
+  const BatchCommand* command = findCommand(options.command);
+  if (!command) {
+    err << "veltrix-batch: unbekannter Befehl " << options.command
+        << "\n(veltrix-batch --help zeigt die Befehle)\n";
+    return kExitUsage;
+  }
+  if (command->needsFile && options.statFile == "-") {
+    err << "veltrix-batch: " << options.command << " braucht eine Statistikdatei\n";
+    return kExitUsage;
+  }
+  BatchOutput output(out);
+  if (!options.outFile.empty() && !output.appendTo(options.outFile)) {
+    err << "veltrix-batch: " << options.outFile << " kann nicht geschrieben werden\n";
+    return kExitFailed;
+  }
+  BatchUi ui(err, options.yes);
+  BatchContext context{options, ui, output};
+  int status = command->run(context);
+  if (status == kExitDone && !output.good()) {
+    err << "veltrix-batch: Schreibfehler bei der Ausgabe\n";
+    status = kExitFailed;
+  }
+  return status;
+}
+
+}  // namespace veltrix::cli

@@ -1,0 +1,25 @@
+#include "cli/batch_output.h"
+
+#include "core/shell/win1252.h"
+
+namespace veltrix::cli {
+
+bool BatchOutput::appendTo(const std::string& file) {
+  m_file.open(file, std::ios::binary | std::ios::app);
+  m_toFile = m_file.is_open();
+  return m_toFile;
+}
+
+void BatchOutput::write(std::string_view win1252) {
+  if (m_toFile) {
+    m_file.write(win1252.data(), static_cast<std::streamsize>(win1252.size()));
+  } else {
+    m_stdout << win1252ToUtf8(win1252);
+  }
+}
+
+bool BatchOutput::good() const {
+  return m_toFile ? m_file.good() : m_stdout.good();
+}
+
+}  // namespace veltrix::cli

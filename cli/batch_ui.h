@@ -1,0 +1,38 @@
+// The Ui of a batch run: messages go to standard error as UTF-8, questions are answered from the
+// command line (No, or Yes with --yes), dialogs that need a person are answered "cancelled".
+#pragma once
+
+#include <ostream>
+
+#include "core/shell/ui.h"
+
+namespace veltrix::cli {
+
+class BatchUi : public Ui {
+ public:
+  BatchUi(std::ostream& err, bool answerYes) : m_err(err), m_answerYes(answerYes) {}
+  bool terminated() const { return m_terminated; }
+
+ protected:
+  bool doMessage(BoxKind kind, std::string_view text, int placementHint) override;
+  void doBeep() override {}
+  void doTerminate() override { m_terminated = true; }
+  int doSelectFromList(const ListRequest& request, int placementHint) override;
+  std::optional<std::string> doSelectFile(const FileRequest& request) override;
+  std::optional<std::string> doChoosePath(const PathRequest& request) override;
+  void doOpenProgress(std::string_view, std::string_view, int) override {}
+  void doCloseProgress() override {}
+  void doOpenCancelDialog(std::string_view, CancelMode, bool) override {}
+  void doProcessPendingInput() override {}
+  void doShowCancelValue(CancelMode, double) override {}
+  void doCloseCancelDialog() override {}
+
+ private:
+  void say(std::string_view prefix, std::string_view text);
+
+  std::ostream& m_err;
+  bool m_answerYes;
+  bool m_terminated = false;
+};
+
+}  // namespace veltrix::cli

@@ -4,18 +4,10 @@
 #include <span>
 #include <string_view>
 
-#include "cli/batch_options.h"
-#include "cli/batch_output.h"
-#include "cli/batch_ui.h"
+#include "cli/batch_commands.h"
 
 namespace veltrix::cli {
 namespace {
-
-struct BatchContext {
-  const BatchOptions& options;
-  BatchUi& ui;
-  BatchOutput& output;
-};
 
 struct BatchCommand {
   std::string_view name;
@@ -25,7 +17,13 @@ struct BatchCommand {
 };
 
 // The commands; each feature adds its own line.
-constexpr std::array<BatchCommand, 0> kCommands{};
+constexpr std::array kCommands{
+    BatchCommand{"structure", true, "STATISTIKDATEI structure   Variablentabelle (Name, FA, FL, Art)",
+                 runStructure},
+    BatchCommand{"create", true,
+                 "STATISTIKDATEI create      neue, leere Statistikdatei mit Standard-Parameterdatei",
+                 runCreate},
+};
 
 std::span<const BatchCommand> commands() {
   return kCommands;

@@ -18,6 +18,11 @@ void BatchOutput::write(std::string_view win1252) {
   }
 }
 
+void BatchOutput::writeLine(std::string_view win1252) {
+  write(win1252);
+  write(m_toFile ? "\r\n" : "\n");
+}
+
 bool BatchOutput::good() const {
   return m_toFile ? m_file.good() : m_stdout.good();
 }

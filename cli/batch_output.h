@@ -16,6 +16,8 @@ class BatchOutput {
   bool appendTo(const std::string& file);
   // Writes Windows-1252 text; line ends are written as given.
   void write(std::string_view win1252);
+  // One line: ended by LF on standard output, by CR LF in a protocol file.
+  void writeLine(std::string_view win1252);
   // False once a write to the file failed.
   bool good() const;
 

@@ -2,6 +2,7 @@
 # `finish` at the end (exit status 1 when any case failed).
 BATCH=${1:?path of veltrix-batch}
 DATA=${2:?path of tests/data}
+ROOT=${3:?path of the source tree}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 failures=0

@@ -1,0 +1,287 @@
+#include "core/datafile/file_names.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/shell/win1252.h"
+#include "tests/support/scripted_ui.h"
+
+namespace veltrix {
+namespace {
+
+using namespace veltrix::literals;
+using namespace std::string_literals;
+
+TEST(FileNames, ChangeExtensionCutsAtTheLastDotOfTheFileName) {
+  struct Case {
+    std::string name, extension, expected;
+  };
+  const Case cases[] = {
+      {"a.dt1", "prm", "a.prm"},
+      {"/data/a.dt1", "prm", "/data/a.prm"},
+      {"a.b.dt1", "prm", "a.b.prm"},                  // only the last dot
+      {"a.dt1", "", "a"},                             // empty extension: no dot appended
+      {"a", "txt", "a.txt"},                          // no dot: the whole name is kept
+      {"/data.v2/file", "prm", "/data.v2/file.prm"},  // a dot of a directory does not count
+      {"/data.v2/file.dt1", "prm", "/data.v2/file.prm"},
+      {"rel.d/x", "", "rel.d/x"},
+      {"a.", "x", "a.x"},
+      {"FILE.DT1", "prm", "FILE.prm"},  // case kept
+      {"", "txt", ".txt"},
+      {"/work/x.$$a", "$$b", "/work/x.$$b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " + " + c.extension);
+    EXPECT_EQ(ChangeExtension(c.name, c.extension), c.expected);
+  }
+}
+
+TEST(FileNames, JoinPathAddsOneSlashAndKeepsAbsoluteNames) {
+  struct Case {
+    std::string directory, name, expected;
+  };
+  const Case cases[] = {
+      {"/data", "a.dt1", "/data/a.dt1"},
+      {"/data/", "a.dt1", "/data/a.dt1"},  // no second slash
+      {"/", "a.dt1", "/a.dt1"},
+      {"rel", "a.dt1", "rel/a.dt1"},
+      {"", "a.dt1", "a.dt1"},                     // empty directory
+      {"/data", "/other/a.dt1", "/other/a.dt1"},  // absolute name ignores the directory
+      {"/data", "sub/a.dt1", "/data/sub/a.dt1"},
+      {"/data", "", "/data/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.directory + " + " + c.name);
+    EXPECT_EQ(JoinPath(c.directory, c.name), c.expected);
+  }
+}
+
+class FileNamesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_dir = std::filesystem::temp_directory_path() /
+            ("veltrix-file-names-" + std::to_string(::getpid()) + "-" + info->name());
+    std::filesystem::remove_all(m_dir);
+    std::filesystem::create_directories(m_dir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(m_dir, ec);
+  }
+
+  std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+  static void writeBytes(const std::string& name, const std::string& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << name;
+  }
+  static std::string readBytes(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  std::filesystem::path m_dir;
+};
+
+TEST_F(FileNamesTest, DirectoriesExistAndAreNormalised) {
+  const std::string dir = m_dir.string();
+  const std::string file = path("plain.txt");
+  writeBytes(file, "x");
+  struct Case {
+    std::string directory;
+    bool exists;
+    std::string normalised;
+  };
+  const Case cases[] = {
+      {"", true, ""},    // the current directory
+      {"/", true, "/"},  // the root keeps its slash
+      {dir, true, dir},
+      {dir + "/", true, dir},
+      {dir + "/missing", false, ""},
+      {dir + "/missing/", false, ""},
+      {file, false, ""},  // a regular file is no directory
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.directory);
+    EXPECT_EQ(DirectoryExists(c.directory), c.exists);
+    EXPECT_EQ(NormaliseDirectory(c.directory), c.normalised);
+  }
+  EXPECT_EQ(NormaliseDirectory(dir + "//"), dir + "/") << "only one slash is removed";
+}
+
+TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {
+  const std::string name = path("new.dt1");
+  const std::string underFile = path("new.dt1/x");
+
+  EXPECT_TRUE(CanCreateFile(name));
+  EXPECT_FALSE(std::filesystem::exists(name)) << "the probe is deleted again";
+  EXPECT_TRUE(CreateEmptyFile(name));
+  EXPECT_TRUE(std::filesystem::exists(name));
+
+  writeBytes(name, "content");
+  EXPECT_TRUE(CanCreateFile(name)) << "an existing file";
+  EXPECT_EQ(readBytes(name), "content") << "and it is left alone";
+  EXPECT_TRUE(CreateEmptyFile(name));
+  EXPECT_EQ(FileSize(name), 0) << "an existing file is replaced by an empty one";
+
+  EXPECT_FALSE(CanCreateFile(underFile));
+  EXPECT_FALSE(CreateEmptyFile(underFile));
+  EXPECT_FALSE(CanCreateFile(m_dir.string())) << "a directory is no file";
+  EXPECT_FALSE(CreateEmptyFile(m_dir.string()));
+
+  EXPECT_TRUE(DeleteFile(name));
+  EXPECT_FALSE(std::filesystem::exists(name));
+  EXPECT_FALSE(DeleteFile(name));
+  EXPECT_FALSE(DeleteFile(m_dir.string())) << "directories are not deleted";
+  EXPECT_TRUE(std::filesystem::exists(m_dir));
+}
+
+TEST_F(FileNamesTest, FileSizeIsSixtyFourBitAndZeroWithoutAFile) {
+  const std::string name = path("data.bin");
+  writeBytes(name, "12345");
+  EXPECT_EQ(FileSize(name), 5);
+  EXPECT_EQ(FileSize(path("missing")), 0);
+  EXPECT_EQ(FileSize(m_dir.string()), 0);
+
+  const std::string big = path("sparse.bin");
+  writeBytes(big, "");
+  std::error_code ec;
+  std::filesystem::resize_file(big, std::uintmax_t{5} << 30, ec);
+  if (ec) GTEST_SKIP() << "no sparse file of 5 GiB here: " << ec.message();
+  EXPECT_EQ(FileSize(big), 5'368'709'120) << "5 * 2^30, beyond 32 bits";
+}
+
+TEST_F(FileNamesTest, FileDateReadsAndSetsTheModificationTime) {
+  const std::string name = path("dated.txt");
+  writeBytes(name, "x");
+  const FileTime dates[] = {
+      1'000'000'000'123'456'789,  // 2001-09-09 01:46:40.123456789 UTC, nanoseconds kept
+      -1'500'000'000,             // 1969-12-31 23:59:58.5 UTC, before the epoch
+      4'102'444'800'000'000'000,  // 2100-01-01 00:00 UTC, beyond 32-bit seconds
+  };
+  for (const FileTime date : dates) {
+    SCOPED_TRACE(date);
+    ASSERT_TRUE(SetFileDate(name, date));
+    EXPECT_EQ(FileDate(name), date);
+  }
+  EXPECT_EQ(FileDate(path("missing")), 0);
+  EXPECT_FALSE(SetFileDate(path("missing"), dates[0]));
+}
+
+TEST_F(FileNamesTest, ReadFirstLineTakesAtMost255BytesUpToTheFirstCr) {
+  struct Case {
+    const char* what;
+    std::string content, expected;
+  };
+  const Case cases[] = {
+      {"CR LF ends the line", "/data/path\r\nsecond\r\n", "/data/path"},
+      {"line feeds are removed, not ends", "a\nb\nc", "abc"},
+      {"LF before CR", "ab\n\rcd", "ab"},
+      {"no line end", "only", "only"},
+      {"empty file", "", ""},
+      {"NUL bytes are kept", "a\0b\r\n"s, "a\0b"s},
+      {"only 255 bytes are read", std::string(300, 'x') + "\r\n", std::string(255, 'x')},
+      {"the 255 bytes count line feeds too", std::string(254, '\n') + "xy", "x"},
+  };
+  const std::string name = path("first.txt");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeBytes(name, c.content);
+    EXPECT_EQ(ReadFirstLine(name), c.expected);
+  }
+  EXPECT_EQ(ReadFirstLine(path("missing")), "");
+  EXPECT_EQ(ReadFirstLine(m_dir.string()), "");
+}
+
+TEST_F(FileNamesTest, WriteLineFileReplacesTheFileWhole) {
+  const std::string name = path("veltrix.pth");
+  writeBytes(name, std::string(1000, 'o'));
+  ASSERT_EQ(::chmod(name.c_str(), 0640), 0);
+
+  EXPECT_TRUE(WriteLineFile(name, "/data/stat"));
+  EXPECT_EQ(readBytes(name), "/data/stat\r\n");
+  EXPECT_EQ(ReadFirstLine(name), "/data/stat");
+  struct stat info {};
+  ASSERT_EQ(::stat(name.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u) << "the replaced file keeps its permissions";
+
+  EXPECT_TRUE(WriteLineFile(path("fresh.fil"), ""));
+  EXPECT_EQ(readBytes(path("fresh.fil")), "\r\n");
+
+  EXPECT_FALSE(WriteLineFile(path("missing/x.pth"), "x"));
+  EXPECT_FALSE(WriteLineFile(m_dir.string(), "x")) << "a directory is not replaced";
+  std::vector<std::string> left = entries();
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"fresh.fil", "veltrix.pth"})) << "no temporary file is left";
+}
+
+TEST_F(FileNamesTest, NamesKeepTheirBytesAndCase) {
+  const std::string name = path(std::string("Größe.DT1"_w));
+  EXPECT_TRUE(CreateEmptyFile(name));
+  EXPECT_EQ(entries(), std::vector<std::string>{std::string("Größe.DT1"_w)});
+  EXPECT_TRUE(WriteLineFile(name, "Zeile"));
+  EXPECT_EQ(ReadFirstLine(name), "Zeile");
+  EXPECT_EQ(FileSize(name), 7);
+}
+
+TEST_F(FileNamesTest, UnusableNamesAreHandledWithoutHarm) {
+  const std::string names[] = {
+      "",
+      std::string(5000, 'n'),            // longer than any path the system takes
+      path("a") + "\0b"s,                // the system would see only the part before the NUL
+      path(std::string(300, 'l')),       // a file-name part beyond 255 bytes
+      path("\x81\x8D\x8F\x90\x9D\xFF"),  // bytes Windows-1252 leaves undefined
+      path("missing/dir/x"),
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name.size());
+    EXPECT_EQ(FileSize(name), 0);
+    EXPECT_EQ(FileDate(name), 0);
+    EXPECT_FALSE(SetFileDate(name, 1));
+    EXPECT_EQ(ReadFirstLine(name), "");
+    EXPECT_FALSE(DeleteFile(name));
+    if (!name.empty()) {
+      EXPECT_FALSE(DirectoryExists(name));
+    }
+    EXPECT_EQ(NormaliseDirectory(name), "");
+  }
+  // Names the system refuses cannot be created; the odd bytes of the fifth are a valid name.
+  for (const std::string& name : {names[0], names[1], names[2], names[3], names[5]}) {
+    SCOPED_TRACE(name.size());
+    EXPECT_FALSE(CanCreateFile(name));
+    EXPECT_FALSE(CreateEmptyFile(name));
+    EXPECT_FALSE(WriteLineFile(name, "x"));
+  }
+  EXPECT_TRUE(WriteLineFile(names[4], "x"));
+  EXPECT_EQ(ReadFirstLine(names[4]), "x");
+  EXPECT_EQ(entries().size(), 1u) << "only the file of the odd name";
+}
+
+TEST_F(FileNamesTest, CopyFileCopiesThroughTheFileLayer) {
+  const std::string source = path("a.dt1");
+  writeBytes(source, "1;2;3\r\n");
+  test::ScriptedUi ui;
+  EXPECT_EQ(CopyFile(ui, source, path("a.db1")), TFileCopy::Result::Copied);
+  EXPECT_EQ(readBytes(path("a.db1")), "1;2;3\r\n");
+  ui.expectError(path("none.dt1") + std::string(": Datei kann nicht geöffnet werden!"_w));
+  EXPECT_EQ(CopyFile(ui, path("none.dt1"), path("b.db1")), TFileCopy::Result::Failed);
+}
+
+}  // namespace
+}  // namespace veltrix

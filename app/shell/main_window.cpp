@@ -2,24 +2,101 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QImage>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
 #include <vector>
 
+#include "app/shell/help_window.h"
+#include "app/shell/qt_canvas.h"
 #include "app/shell/qt_text.h"
-#include "core/shell/menu_table.h"
+#include "app/shell/qt_ui.h"
+#include "app/shell/text_options_dialog.h"
+#include "core/shell/file_opening.h"
+#include "core/shell/sys_params.h"
 
 namespace veltrix {
+namespace {
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("KVT"));
+constexpr int kToolButtonWidth = 26;
+constexpr const char* kTagProperty = "veltrixTag";
+
+QString cssColour(Color colour) {
+  return QtCanvas::toQColor(colour).name();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(StartupEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<QtUi>(this)), m_environment(std::move(environment)) {
+  m_state = std::make_unique<GlobalState>(*m_ui);
+  m_dispatcher = std::make_unique<CommandDispatcher>(*m_state);
+  m_ui->setHelpHandler([this](int number) { helpWindow().showTopic(number, *m_ui); });
+
   m_mdi = new QMdiArea(this);
   setCentralWidget(m_mdi);
   statusBar()->show();
   buildMenus();
+  buildToolBar();
+  registerOwners();
+
+  // The program-wide state: companion files, data path, system parameters.
+  BuildProgramState(*m_state, m_environment);
+  QImage measure(1, 1, QImage::Format_RGB32);
+  QtCanvas canvas(&measure);
+  m_state->sysParams->apply(canvas);
+  setWindowTitle(toQString(m_state->baseName));
+  applyColours();
+  if (QAction* automatic = actionNamed("OptDrAuto"))
+    automatic->setChecked(!m_state->sysParams->printSaveAutomaticOff());
   resize(1000, 700);
+}
+
+TMainForm::~TMainForm() = default;
+
+THelpWindow& TMainForm::helpWindow() {
+  if (!m_help) m_help = new THelpWindow(this);
+  return *m_help;
+}
+
+void TMainForm::startUp() {
+  if (m_started) return;
+  m_started = true;
+  hideResultTools();
+  m_tableWindow = m_mdi->addSubWindow(new QWidget);
+  m_tableWindow->setWindowTitle(QStringLiteral("Tabellen"));
+  m_tableWindow->setProperty(kTagProperty, kTableTag);
+  m_graphWindow = m_mdi->addSubWindow(new QWidget);
+  m_graphWindow->setWindowTitle(QStringLiteral("Graphik"));
+  m_graphWindow->setProperty(kTagProperty, kGraphTag);
+  resetResultWindows();
+  FinishStartup(*m_state, m_environment);
+  m_ui->setTitle(m_state->titleWord);
+  updateTitle();
+  updateStructureEntry();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  startUp();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (m_closing) return event->accept();
+  if (!MayClose(*m_state)) return event->ignore();
+  m_closing = true;
+  if (m_help) m_help->closeAll();
+  ShutDown(*m_state);
+  event->accept();
 }
 
 QAction* TMainForm::action(MenuHandler handler, int code) const {
@@ -27,10 +104,20 @@ QAction* TMainForm::action(MenuHandler handler, int code) const {
   return it == m_actions.end() ? nullptr : it->second;
 }
 
+QAction* TMainForm::actionNamed(std::string_view name) const {
+  const auto it = m_actionsByName.find(name);
+  return it == m_actionsByName.end() ? nullptr : it->second;
+}
+
+QToolButton* TMainForm::toolButton(ResultTool tool) const {
+  const auto it = m_toolButtons.find(tool);
+  return it == m_toolButtons.end() ? nullptr : it->second;
+}
+
 void TMainForm::buildMenus() {
-  // Menus of each depth that are open while the table is walked; a deeper item belongs to the last
-  // menu one level up.
+  // The menus open while the table is walked; a deeper item belongs to the last menu one level up.
   std::vector<QMenu*> open(3, nullptr);
+  QAction* lastSeparator = nullptr;
   for (const MenuItem& item : MainMenuItems()) {
     QMenu* owner = item.depth == 0 ? nullptr : open[static_cast<std::size_t>(item.depth - 1)];
     const QString caption = toQString(item.caption);
@@ -39,10 +126,11 @@ void TMainForm::buildMenus() {
         QMenu* menu = owner ? owner->addMenu(caption) : menuBar()->addMenu(caption);
         menu->menuAction()->setStatusTip(toQString(item.hint));
         open[static_cast<std::size_t>(item.depth)] = menu;
+        lastSeparator = nullptr;
         break;
       }
       case MenuItemKind::Separator:
-        if (owner) owner->addSeparator();
+        if (owner) lastSeparator = owner->addSeparator();
         break;
       case MenuItemKind::Command:
       case MenuItemKind::Check: {
@@ -52,20 +140,243 @@ void TMainForm::buildMenus() {
         action->setCheckable(item.kind == MenuItemKind::Check);
         if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQString(item.shortcut)));
         if (item.code != 0) m_actions.emplace(std::pair(item.handler, item.code), action);
+        if (!item.name.empty()) m_actionsByName.emplace(std::string(item.name), action);
+        if (lastSeparator) m_separatorsBefore.emplace(std::string(item.name), lastSeparator);
+        lastSeparator = nullptr;
+
         const MenuHandler handler = item.handler;
         const int code = item.code;
-        connect(action, &QAction::triggered, this, [this, handler, code] { commandChosen(handler, code); });
+        const std::string name(item.name);
+        connect(action, &QAction::triggered, this, [this, handler, code, name] {
+          if (handler == MenuHandler::Result) return resultAction(name);
+          if (handler == MenuHandler::Window) return windowAction(name);
+          if (name == "OptDrAuto") {  // no action: the check mark mirrors the system parameters
+            actionNamed(name)->setChecked(!m_state->sysParams->printSaveAutomaticOff());
+            return;
+          }
+          m_dispatcher->choose(handler, code);
+        });
         break;
       }
     }
   }
 }
 
-void TMainForm::commandChosen(MenuHandler handler, int code) {
-  // No command has an owner yet: every entry answers with the warning beep.
-  (void)handler;
-  (void)code;
+void TMainForm::buildToolBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("Schalter"));
+  bar->setObjectName(QStringLiteral("ButtonBar"));
+  bar->setMovable(false);
+  QStyle* style = QApplication::style();
+  const auto add = [&](QStyle::StandardPixmap icon, const char* hint, auto slot) {
+    QAction* action = bar->addAction(style->standardIcon(icon), QString::fromUtf8(hint));
+    action->setStatusTip(QString::fromUtf8(hint));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  add(QStyle::SP_DialogOpenButton, "Datei auswählen", [this] {
+    m_dispatcher->choose(MenuHandler::Open, 1100);
+  })->setObjectName(QStringLiteral("OpenBtn"));
+  add(QStyle::SP_DialogHelpButton, "Hilfe", [this] {
+    helpWindow().showTopic(helpButtonNumber(), *m_ui);
+  })->setObjectName(QStringLiteral("HelpBtn"));
+  add(QStyle::SP_DialogCloseButton, "Beenden", [this] { close(); })->setObjectName(QStringLiteral("ExitBtn"));
+  bar->addSeparator();
+
+  // The result tool panel: buttons placed by the result tool layout.
+  m_toolPanel = new QWidget(bar);
+  m_toolPanel->setObjectName(QStringLiteral("ResultTools"));
+  const auto button = [&](QStyle::StandardPixmap icon, const char* name, const char* hint, auto slot) {
+    auto* b = new QToolButton(m_toolPanel);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setIcon(style->standardIcon(icon));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setStatusTip(QString::fromUtf8(hint));
+    b->setAutoRaise(true);
+    b->setFixedSize(kToolButtonWidth, kToolButtonWidth);
+    connect(b, &QToolButton::clicked, this, slot);
+    return b;
+  };
+  m_fixedButtons[0] =
+      button(QStyle::SP_FileDialogDetailedView, "PrBtn", "Drucken", [this] { resultAction("ResPrint"); });
+  m_fixedButtons[1] =
+      button(QStyle::SP_ArrowForward, "FFBtn", "Blattvorschub", [this] { resultAction("ResFF"); });
+  m_fixedButtons[2] =
+      button(QStyle::SP_DialogSaveButton, "SavBtn", "Kopie auf Platte", [this] { resultAction("ResSave"); });
+  m_toolButtons[ResultTool::Graph] =
+      button(QStyle::SP_FileDialogContentsView, "PltBtn", "Graphik", [this] { resultAction("ResGrf"); });
+  m_toolButtons[ResultTool::Edit] =
+      button(QStyle::SP_FileDialogInfoView, "EdiBtn", "Editieren", [this] { resultAction("ResEdit"); });
+  m_toolButtons[ResultTool::Test] =
+      button(QStyle::SP_MessageBoxQuestion, "TestBtn", "Test", [this] { resultAction("ResTest"); });
+  m_toolButtons[ResultTool::Switch] = button(QStyle::SP_BrowserReload, "UBtn", "Umschalten Graphik - Tabelle",
+                                             [this] { resultAction("UBtn"); });
+  m_toolButtons[ResultTool::SingleTable] = button(
+      QStyle::SP_FileDialogListView, "SelBtn", "Zeile/Spalte auswählen", [this] { resultAction("ResETab"); });
+  bar->addWidget(m_toolPanel);
+}
+
+void TMainForm::registerOwners() {
+  m_dispatcher->setOnChange([this](bool structureEntry) {
+    resetResultWindows();
+    if (structureEntry) updateStructureEntry();
+  });
+  m_dispatcher->setOwner(CommandOwner::ChooseFile, [this] {
+    statusBar()->clearMessage();
+    ChooseStatisticsFile(*m_state, [this] { resetResultWindows(); });
+    updateTitle();
+    updateStructureEntry();
+    return false;
+  });
+  m_dispatcher->setOwner(CommandOwner::PathPreset, [this] { return PresetDataPath(*m_state); });
+  m_dispatcher->setOwner(CommandOwner::Exit, [this] { return close(), false; });
+  m_dispatcher->setOwner(CommandOwner::TextOptions, [this] { return openTextOptions(); });
+  m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
+  m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
+  m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });
+}
+
+bool TMainForm::openTextOptions() {
+  TTxtOptDlg dialog(*m_state->sysParams, this);
+  dialog.setHelpHandler([this](int number) { helpWindow().showTopic(number, *m_ui); });
+  if (dialog.exec() != QDialog::Accepted || !dialog.changed()) return false;
+  applyColours();
+  // Lay the window out again with the new fonts.
+  resize(width(), height() - 1);
+  resize(width(), height() + 1);
+  return true;
+}
+
+void TMainForm::showAbout() {
+  QMessageBox::about(this, QStringLiteral("Info"),
+                     QStringLiteral("<h3>Veltrix</h3><p>Statistik für Fallsammlungen</p><p>Version %1</p>")
+                         .arg(QStringLiteral(VELTRIX_VERSION)));
+}
+
+void TMainForm::showResultTools(std::string_view flags) {
+  const ResultToolLayout layout = LayOutResultTools(flags, kToolButtonWidth);
+  m_toolPanel->setFixedSize(layout.panelWidth, kToolButtonWidth + 4);
+  for (int k = 0; k < 3; ++k) m_fixedButtons[k]->move(layout.fixedButtons[static_cast<std::size_t>(k)], 2);
+  static constexpr const char* kMenuNames[] = {"ResGrf", "ResEdit", "ResTest", "", "ResETab"};
+  for (int i = 0; i < kResultToolCount; ++i) {
+    QToolButton* b = m_toolButtons[static_cast<ResultTool>(i)];
+    const int x = layout.toolButtons[static_cast<std::size_t>(i)];
+    b->setVisible(x >= 0);
+    if (x >= 0) b->move(x, 2);
+    if (*kMenuNames[i] == '\0') continue;
+    const bool shown = layout.menuEntries[static_cast<std::size_t>(i)];
+    actionNamed(kMenuNames[i])->setVisible(shown);
+    if (const auto sep = m_separatorsBefore.find(std::string_view(kMenuNames[i]));
+        sep != m_separatorsBefore.end())
+      sep->second->setVisible(shown);
+  }
+  m_toolPanel->show();
+  actionNamed("ResPrint")->setEnabled(true);
+  actionNamed("ResSave")->setEnabled(true);
+}
+
+void TMainForm::hideResultTools() {
+  m_toolPanel->hide();
+  actionNamed("ResPrint")->setEnabled(false);
+  actionNamed("ResSave")->setEnabled(false);
+  for (const char* name : {"ResGrf", "ResEdit", "ResTest", "ResETab"}) {
+    actionNamed(name)->setVisible(false);
+    if (const auto sep = m_separatorsBefore.find(std::string_view(name)); sep != m_separatorsBefore.end())
+      sep->second->setVisible(false);
+  }
+}
+
+void TMainForm::resetResultWindows() {
+  hideResultTools();
+  for (QMdiSubWindow* window : {m_tableWindow, m_graphWindow})
+    if (window) window->showMinimized();
+  m_state->currentHelpContext = m_state->mainHelpContext;
+  arrangeIcons();
+}
+
+void TMainForm::updateTitle() {
+  setWindowTitle(toQString(WindowCaption(*m_state)));
+}
+
+void TMainForm::updateStructureEntry() {
+  if (QAction* entry = actionNamed("StruktNeu")) entry->setEnabled(StructureEntryEnabled(*m_state));
+}
+
+void TMainForm::applyColours() {
+  const ScreenColours colours = m_state->sysParams->publishColours();
+  m_mdi->setBackground(QtCanvas::toQColor(colours[1]));
+  statusBar()->setStyleSheet(QStringLiteral("QStatusBar { background: %1; color: %2; }")
+                                 .arg(cssColour(colours[10]), cssColour(colours[11])));
+  if (QToolBar* bar = findChild<QToolBar*>(QStringLiteral("ButtonBar")))
+    bar->setStyleSheet(QStringLiteral("QToolBar { background: %1; }").arg(cssColour(colours[0])));
+}
+
+int TMainForm::helpButtonNumber() const {
+  const QMdiSubWindow* active = m_mdi->activeSubWindow();
+  if (!active || active->isMinimized()) return m_state->mainHelpContext;
+  const int tag = active->property(kTagProperty).toInt();
+  if (tag == kTableTag) return m_state->tableHelpContext;
+  if (tag == kGraphTag) return m_state->graphHelpContext;
+  return m_state->mainHelpContext;
+}
+
+void TMainForm::resultAction(std::string_view name) {
+  if (!m_state->ui.flags().ready) return;
+  if (name == "UBtn") {
+    // Switch between table and graph: the other document window is maximised.
+    const QMdiSubWindow* active = m_mdi->activeSubWindow();
+    QMdiSubWindow* other = active == m_tableWindow ? m_graphWindow : m_tableWindow;
+    if (other) {
+      other->showMaximized();
+      m_mdi->setActiveSubWindow(other);
+    }
+    return;
+  }
+  // Printing, saving, graphs and the additional test belong to the result tables and graphs; until a
+  // window shows a result there is nothing to act on.
   QApplication::beep();
+}
+
+void TMainForm::windowAction(std::string_view name) {
+  if (name == "TileHorz") return tileDocumentWindows(true);
+  if (name == "TileVert") return tileDocumentWindows(false);
+  if (name == "Cascade") return m_mdi->cascadeSubWindows();
+  if (name == "MinimizeAll") {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) (*it)->showMinimized();
+    return;
+  }
+  if (name == "ArrangeIcons") return arrangeIcons();
+}
+
+void TMainForm::tileDocumentWindows(bool horizontally) {
+  // "Untereinander" stacks the document windows, "Nebeneinander" puts them side by side.
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+    if (!w->isMinimized()) windows.append(w);
+  if (windows.isEmpty()) return;
+  const QRect area = m_mdi->viewport()->rect();
+  const int n = static_cast<int>(windows.size());
+  for (int i = 0; i < n; ++i) {
+    windows[i]->showNormal();
+    if (horizontally) {
+      const int h = area.height() / n;
+      windows[i]->setGeometry(0, i * h, area.width(), h);
+    } else {
+      const int w = area.width() / n;
+      windows[i]->setGeometry(i * w, 0, w, area.height());
+    }
+  }
+}
+
+void TMainForm::arrangeIcons() {
+  // Minimised document windows line up along the bottom edge.
+  const QRect area = m_mdi->viewport()->rect();
+  int x = 0;
+  for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (!w->isMinimized()) continue;
+    w->move(x, area.height() - w->height());
+    x += w->width();
+  }
 }
 
 }  // namespace veltrix

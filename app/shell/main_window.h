@@ -1,33 +1,108 @@
-// TMainForm: the main window, a multiple-document frame with the program's menus.
+// TMainForm: the main window, a multiple-document frame with the program's menus, the button bar with
+// the result tools, the table and graph windows, and the status bar. It owns the program state and
+// routes every menu choice through the command dispatch.
 #pragma once
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 
+#include "core/shell/dispatch.h"
+#include "core/shell/global_state.h"
 #include "core/shell/menu_table.h"
+#include "core/shell/result_tools.h"
+#include "core/shell/startup.h"
 
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+class QWidget;
 
 namespace veltrix {
+
+class QtUi;
+class THelpWindow;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TMainForm(QWidget* parent = nullptr);
+  // Document window tags.
+  static constexpr int kTableTag = 1;
+  static constexpr int kGraphTag = 2;
 
-  // The action of the menu entry with this handler and command code, or nullptr.
+  // Builds the program-wide state from the environment (program directory, companion files, system
+  // parameters); the rest of the start-up runs when the window is first shown.
+  explicit TMainForm(StartupEnvironment environment, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The rest of the start-up: the document windows, the parameter object, the work files and the last
+  // statistics file. Runs once; the first show calls it.
+  void startUp();
+  bool started() const { return m_started; }
+
+  GlobalState& state() { return *m_state; }
+  QtUi& ui() { return *m_ui; }
+  CommandDispatcher& dispatcher() { return *m_dispatcher; }
+  THelpWindow& helpWindow();
+
+  // The action of the menu entry with this handler and command code, or by its name; nullptr if none.
   QAction* action(MenuHandler handler, int code) const;
+  QAction* actionNamed(std::string_view name) const;
   QMdiArea* mdiArea() const { return m_mdi; }
+  QMdiSubWindow* tableWindow() const { return m_tableWindow; }
+  QMdiSubWindow* graphWindow() const { return m_graphWindow; }
+  QWidget* resultToolPanel() const { return m_toolPanel; }
+  QToolButton* toolButton(ResultTool tool) const;
+
+  // Result tools: flags '1' at positions 1..5 for graph, edit, test, switch, single table.
+  void showResultTools(std::string_view flags);
+  void hideResultTools();
+  // Empties and minimises the document windows, hides the result tools, back to the main help topic.
+  void resetResultWindows();
+  void updateTitle();
+  void updateStructureEntry();
+  // Colours of the main window and the status bar from the system parameters.
+  void applyColours();
+  // The help topic of the help button: the active document window's, else the main window's.
+  int helpButtonNumber() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
-  void commandChosen(MenuHandler handler, int code);
+  void buildToolBar();
+  void registerOwners();
+  void resultAction(std::string_view name);
+  void windowAction(std::string_view name);
+  void tileDocumentWindows(bool horizontally);
+  void arrangeIcons();
+  void showAbout();
+  bool openTextOptions();
+
+  std::unique_ptr<QtUi> m_ui;
+  std::unique_ptr<GlobalState> m_state;
+  std::unique_ptr<CommandDispatcher> m_dispatcher;
+  StartupEnvironment m_environment;
+  bool m_started = false;
+  bool m_closing = false;
 
   QMdiArea* m_mdi = nullptr;
+  QMdiSubWindow* m_tableWindow = nullptr;
+  QMdiSubWindow* m_graphWindow = nullptr;
+  THelpWindow* m_help = nullptr;
+  QWidget* m_toolPanel = nullptr;
+  std::map<ResultTool, QToolButton*> m_toolButtons;
+  std::map<int, QToolButton*> m_fixedButtons;  // 0 print, 1 form feed, 2 save
   std::map<std::pair<MenuHandler, int>, QAction*> m_actions;
+  std::map<std::string, QAction*, std::less<>> m_actionsByName;
+  std::map<std::string, QAction*, std::less<>> m_separatorsBefore;  // of the result entries
 };
 
 }  // namespace veltrix

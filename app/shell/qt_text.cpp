@@ -1,5 +1,7 @@
 #include "app/shell/qt_text.h"
 
+#include <QFile>
+
 #include "core/shell/win1252.h"
 
 namespace veltrix {
@@ -15,6 +17,15 @@ QString toQString(std::string_view win1252) {
 std::string fromQString(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return utf8ToWin1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString toQPath(std::string_view path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string fromQPath(const QString& path) {
+  const QByteArray bytes = QFile::encodeName(path);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 }  // namespace veltrix

@@ -56,17 +56,6 @@ int createTemporaryNextTo(const std::string& target, std::string& temporaryName)
   return -1;
 }
 
-// Makes a finished rename durable; a failure here leaves the new file in place anyway.
-void syncDirectoryOf(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::string directory =
-      slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : name.substr(0, slash));
-  const int fd = openRetrying(directory, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 std::string ChangeExtension(std::string_view name, std::string_view extension) {
@@ -203,13 +192,31 @@ bool WriteLineFile(std::string_view name, std::string_view text) {
     ::unlink(temporary.c_str());
     return false;
   }
-  syncDirectoryOf(path);
+  FlushDirectoryOf(path);
   return true;
 }
 
 TFileCopy::Result CopyFile(Ui& ui, const std::string& source, const std::string& target) {
   TFileCopy copier(ui);
   return copier.copy(source, target);
+}
+
+bool FlushFile(std::string_view name) {
+  const int fd = openRetrying(std::string(name), O_RDONLY);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
+}
+
+void FlushDirectoryOf(std::string_view name) {
+  const std::size_t slash = name.rfind('/');
+  const std::string directory = slash == std::string_view::npos ? std::string(".")
+                                : slash == 0                    ? std::string("/")
+                                                                : std::string(name.substr(0, slash));
+  const int fd = openRetrying(directory, O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace veltrix

@@ -53,6 +53,12 @@ bool SetFileDate(std::string_view name, FileTime date);
 // file cannot be opened or read.
 std::string ReadFirstLine(std::string_view name);
 
+// Flushes a closed file's data to the disk; false when it cannot be opened or flushed.
+bool FlushFile(std::string_view name);
+// Makes a rename in the directory of name durable. A failure loses nothing that is not already on the
+// disk, so it is not reported.
+void FlushDirectoryOf(std::string_view name);
+
 // Replaces the file by text + CR LF. The text goes to a temporary file in the same directory, which is
 // flushed to the disk and then renamed over the old file, so the old file is never half-written. An
 // existing file keeps its permission bits. False when the file could not be replaced.

@@ -73,25 +73,6 @@ bool isRegularFile(const std::string& name) {
   return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Flushes a closed file's data to the disk.
-bool syncFile(const std::string& name) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  return (::close(fd) == 0) && synced;
-}
-
-// Makes a rename in the directory of name durable; a failure here loses nothing that is not already
-// on the disk, so it is not reported.
-void syncDirectoryOf(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 struct StandardDivision {
   int number;
   int count;
@@ -407,7 +388,7 @@ bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
     ok = ok && !file.error();
     if (!ok) return giveUp();
   }
-  if (!syncFile(temporary)) return giveUp();
+  if (!FlushFile(temporary)) return giveUp();
 
   // The first save after a selection keeps the previous file as ".prb". A hard link keeps it without
   // copying; the parameter file itself stays where it is until the rename below replaces it.
@@ -421,7 +402,7 @@ bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
   }
 
   if (::rename(temporary.c_str(), m_fileName.c_str()) != 0) return giveUp();
-  syncDirectoryOf(m_fileName);
+  FlushDirectoryOf(m_fileName);
   return true;
 }
 

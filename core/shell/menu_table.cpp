@@ -124,9 +124,13 @@ constexpr MenuItem kItems[] = {
     {1, K::Command, H::Result, "ResPrint", "&Drucken", "Drucken", 0, ""},
     {1, K::Command, H::Result, "ResFF", "&Blattvorschub", "Blattvorschub", 0, ""},
     {1, K::Command, H::Result, "ResSave", "&Speichern", "Kopie auf Platte", 0, ""},
+    {1, K::Separator, H::None, "", "", "", 0, ""},
     {1, K::Command, H::Result, "ResGrf", "&Graphik", "Graphik", 0, ""},
+    {1, K::Separator, H::None, "", "", "", 0, ""},
     {1, K::Command, H::Result, "ResEdit", "&Editieren", "Editieren", 0, ""},
+    {1, K::Separator, H::None, "", "", "", 0, ""},
     {1, K::Command, H::Result, "ResTest", "&Test", "Test", 0, ""},
+    {1, K::Separator, H::None, "", "", "", 0, ""},
     {1, K::Command, H::Result, "ResETab", "Einzel-&Tabelle", "Zeile/Spalte auswählen"_w, 0, ""},
 
     {0, K::Menu, H::None, "", "&Fenster", "", 0, ""},

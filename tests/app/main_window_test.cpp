@@ -1,49 +1,189 @@
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "app/shell/main_window.h"
 #include "app/shell/qt_text.h"
+#include "app/shell/qt_ui.h"
+#include "core/datafile/params.h"
 #include "core/shell/menu_table.h"
+#include "tests/app/modal_guard.h"
 
 using namespace veltrix;
+
+namespace {
+
+// The source tree, for the bundled sample study.
+QString sourceRoot() {
+  return QStringLiteral(VELTRIX_SOURCE_DIR);
+}
+
+}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
 
- private slots:
-  void titleAndMenuBar() {
-    TMainForm window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("KVT"));
-    QStringList top;
-    for (QAction* a : window.menuBar()->actions()) top << a->text();
-    QCOMPARE(top, QStringList({"&Datei", "&Auswerten", "&Gruppen/Klassen", "&Struktur", "&Option",
-                               "&Tests direkt", "A&usgabe", "&Fenster", "&Hilfe"}));
+ private:
+  // A program directory of its own for every test: companion files and work files land there.
+  std::unique_ptr<QTemporaryDir> m_programDir;
+  test::ModalGuard m_guard;
+  int m_beeps = 0;
+
+  StartupEnvironment environment() const {
+    StartupEnvironment env;
+    env.executablePath = fromQPath(m_programDir->filePath(QStringLiteral("veltrix")));
+    env.screenWidth = 1280;
+    env.screenHeight = 800;
+    env.randomSeed = 11;
+    env.millisecondsOfDay = 1000;
+    return env;
+  }
+  std::unique_ptr<TMainForm> makeWindow() {
+    auto window = std::make_unique<TMainForm>(environment());
+    window->ui().setBeepHandler([this] { ++m_beeps; });
+    return window;
+  }
+  // Copies the sample study into the program directory and names it as the last file.
+  QString withSampleStudy() {
+    for (const char* name : {"studie.dt1", "studie.prm"})
+      QFile::copy(sourceRoot() + "/data/" + name, m_programDir->filePath(QString::fromLatin1(name)));
+    const QString file = m_programDir->filePath(QStringLiteral("studie.dt1"));
+    QFile fil(m_programDir->filePath(QStringLiteral("veltrix.fil")));
+    fil.open(QIODevice::WriteOnly);
+    fil.write((file + "\r\n").toUtf8());
+    return file;
   }
 
-  void everyCodedEntryHasItsCaptionAndHint() {
-    TMainForm window;
+ private slots:
+  void init() {
+    m_programDir = std::make_unique<QTemporaryDir>();
+    m_beeps = 0;
+  }
+  void cleanup() { m_guard.verifyClean(); }
+
+  void menuBarHasEveryEntryWithCaptionHintAndCode() {
+    auto window = makeWindow();
+    QStringList top;
+    for (QAction* a : window->menuBar()->actions()) top << a->text();
+    QCOMPARE(top, QStringList({"&Datei", "&Auswerten", "&Gruppen/Klassen", "&Struktur", "&Option",
+                               "&Tests direkt", "A&usgabe", "&Fenster", "&Hilfe"}));
     int coded = 0;
     for (const MenuItem& item : MainMenuItems()) {
-      if (item.code == 0) continue;
-      ++coded;
-      QAction* action = window.action(item.handler, item.code);
-      QVERIFY2(action, qPrintable(QString::number(item.code)));
+      if (item.kind != MenuItemKind::Command && item.kind != MenuItemKind::Check) continue;
+      QAction* action =
+          item.code != 0 ? window->action(item.handler, item.code) : window->actionNamed(item.name);
+      QVERIFY2(action, qPrintable(toQString(item.caption)));
       QCOMPARE(action->text(), toQString(item.caption));
       QCOMPARE(action->statusTip(), toQString(item.hint));
+      if (item.code != 0) ++coded;
     }
     // Hand count of the coded entries: file 21, analyses 25, groups/structure/options 7, direct tests 19,
     // help 3.
     QCOMPARE(coded, 75);
-    QCOMPARE(window.action(MenuHandler::Open, 1100)->text(), QString::fromUtf8("&Auswählen"));
-    QCOMPARE(window.action(MenuHandler::Exit, 1900)->shortcut(), QKeySequence(QStringLiteral("Alt+X")));
+    QCOMPARE(window->action(MenuHandler::Open, 1100)->text(), QString::fromUtf8("&Auswählen"));
+    QCOMPARE(window->action(MenuHandler::Exit, 1900)->shortcut(), QKeySequence(QStringLiteral("Alt+X")));
   }
 
-  void choosingAnEntryOnlyBeeps() {
-    TMainForm window;
-    window.action(MenuHandler::Datei, 1200)->trigger();  // must neither crash nor open anything
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  void startsWithoutAFileAndRefusesFileCommands() {
+    auto window = makeWindow();
+    window->show();
+    QCOMPARE(window->windowTitle(), QStringLiteral("KVT"));
+    QVERIFY2(window->action(MenuHandler::Struct, 4040)->isEnabled(), "no data: the rebuild is offered");
+
+    QString text;
+    m_guard.answerNextMessageBox(QStringLiteral("OK"), &text);
+    window->action(MenuHandler::Datei, 1500)->trigger();
+    QCOMPARE(text, QString::fromUtf8("Keine Datei ausgewählt"));
+    QCOMPARE(m_beeps, 1);
+
+    window->action(MenuHandler::Datei, 1610)->trigger();  // import: no owner, only the beep
+    QCOMPARE(m_beeps, 2);
+    QVERIFY(m_guard.allAnswered());
+    window->ui().flags().ready = true;
+    m_guard.answerNextMessageBox(QStringLiteral("Nein"));
+    window->close();  // "Beenden?" answered No
+    QVERIFY(window->isVisible());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+    QVERIFY(!window->isVisible());
+  }
+
+  void reopensTheSampleStudy() {
+    withSampleStudy();
+    auto window = makeWindow();
+    window->show();
+    QCOMPARE(window->windowTitle(), QStringLiteral("KVT - studie.dt1"));
+    QVERIFY2(!window->action(MenuHandler::Struct, 4040)->isEnabled(), "the file holds data");
+    QCOMPARE(window->state().params->variableCount(), 11);
+    QCOMPARE(window->tableWindow()->windowTitle(), QStringLiteral("Tabellen"));
+    QCOMPARE(window->graphWindow()->windowTitle(), QStringLiteral("Graphik"));
+    QVERIFY(window->tableWindow()->isMinimized());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+    QVERIFY(QFile::exists(m_programDir->filePath(QStringLiteral("veltrix.sys"))));
+  }
+
+  void resultToolsFollowTheirFlags() {
+    auto window = makeWindow();
+    window->show();
+    QVERIFY(!window->resultToolPanel()->isVisible());
+    QVERIFY(!window->actionNamed("ResPrint")->isEnabled());
+
+    window->showResultTools("10011");
+    QVERIFY(window->resultToolPanel()->isVisible());
+    QVERIFY(window->actionNamed("ResPrint")->isEnabled());
+    QVERIFY(window->actionNamed("ResSave")->isEnabled());
+    QVERIFY(window->actionNamed("ResGrf")->isVisible());
+    QVERIFY(!window->actionNamed("ResEdit")->isVisible());
+    QVERIFY(window->actionNamed("ResETab")->isVisible());
+    QVERIFY(window->toolButton(ResultTool::Switch)->isVisibleTo(window->resultToolPanel()));
+    QVERIFY(!window->toolButton(ResultTool::Test)->isVisibleTo(window->resultToolPanel()));
+    QCOMPARE(window->resultToolPanel()->width(), 6 * (26 + 4) + 8);
+
+    window->resetResultWindows();
+    QVERIFY(!window->resultToolPanel()->isVisible());
+    QVERIFY(!window->actionNamed("ResGrf")->isVisible());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+  }
+
+  void helpButtonFollowsTheActiveDocumentWindow() {
+    auto window = makeWindow();
+    window->show();
+    QCOMPARE(window->helpButtonNumber(), 90000);
+    window->tableWindow()->showNormal();
+    window->mdiArea()->setActiveSubWindow(window->tableWindow());
+    QCOMPARE(window->helpButtonNumber(), 100000);
+    window->mdiArea()->setActiveSubWindow(window->graphWindow());
+    window->graphWindow()->showMinimized();
+    QCOMPARE(window->helpButtonNumber(), 90000);  // a minimised graph window does not count
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+  }
+
+  void windowMenuArrangesTheDocumentWindows() {
+    auto window = makeWindow();
+    window->show();
+    window->actionNamed("TileHorz")->trigger();  // both minimised: nothing to tile
+    window->tableWindow()->showNormal();
+    window->graphWindow()->showNormal();
+    window->actionNamed("TileVert")->trigger();
+    QCOMPARE(window->tableWindow()->geometry().top(), window->graphWindow()->geometry().top());
+    QVERIFY(window->tableWindow()->geometry().left() < window->graphWindow()->geometry().left());
+    window->actionNamed("TileHorz")->trigger();
+    QVERIFY(window->tableWindow()->geometry().top() < window->graphWindow()->geometry().top());
+    window->actionNamed("MinimizeAll")->trigger();
+    QVERIFY(window->tableWindow()->isMinimized());
+    QVERIFY(window->graphWindow()->isMinimized());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
   }
 };
 

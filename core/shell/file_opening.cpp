@@ -1,0 +1,117 @@
+#include "core/shell/file_opening.h"
+
+#include <filesystem>
+
+#include "core/datafile/file_names.h"
+#include "core/datafile/params.h"
+#include "core/shell/file_prompts.h"
+#include "core/shell/global_state.h"
+#include "core/shell/ui.h"
+#include "core/shell/win1252.h"
+
+namespace veltrix {
+namespace {
+
+using namespace veltrix::literals;
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+void deselect(GlobalState& state) {
+  state.currentFile.clear();
+  DerivePerFileNames(state);
+}
+
+}  // namespace
+
+void DerivePerFileNames(GlobalState& state) {
+  if (state.currentFile.empty()) {
+    state.parameterFileName.clear();
+    state.backupFileName.clear();
+    state.displayName.clear();
+    state.shortName.clear();
+    state.currentDirectory.clear();
+    return;
+  }
+  const std::filesystem::path file(state.currentFile);
+  state.parameterFileName = ChangeExtension(state.currentFile, "prm");
+  state.backupFileName = replaceAll(state.currentFile, ".dt", ".db");
+  state.displayName = file.filename().string();
+  state.shortName = ChangeExtension(state.displayName, "");
+  state.currentDirectory = NormaliseDirectory(file.parent_path().string());
+}
+
+void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
+  if (state.currentFile.find(".dt") == std::string::npos) state.currentFile.clear();
+  DerivePerFileNames(state);
+  if (!state.fileSelected()) return;
+
+  bool created = false;
+  if (!std::filesystem::exists(state.currentFile)) {
+    if (!askCreate(state.ui, state.displayName)) return deselect(state);
+    if (!CreateEmptyFile(state.currentFile)) {
+      showCannotCreate(state.ui, state.displayName);
+      return deselect(state);
+    }
+    created = true;
+    DerivePerFileNames(state);  // the directory exists now
+  }
+
+  if (!state.params) return;
+  if (std::filesystem::exists(state.parameterFileName)) {
+    // A damaged parameter file has been reported by the reader; the file stays unselected so that
+    // nothing is analysed or saved on a structure that is only partly there.
+    if (state.params->read(state.parameterFileName) == ParamsReadStatus::Damaged) return deselect(state);
+    return;
+  }
+  if (mode == OpenMode::Startup) return deselect(state);
+  if (!created && !state.ui.confirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?"))
+    return deselect(state);
+  if (!state.params->createDefault(state.parameterFileName)) return deselect(state);
+}
+
+bool StructureEntryEnabled(const GlobalState& state) {
+  return FileSize(state.currentFile) < 6;
+}
+
+std::string WindowCaption(const GlobalState& state) {
+  if (!state.fileSelected()) return state.titleWord;
+  return state.titleWord + " - " + state.displayName.substr(0, 80);
+}
+
+bool ChooseStatisticsFile(GlobalState& state, const std::function<void()>& resetResultWindows) {
+  FileRequest request;
+  request.title = "Statistikdatei auswählen oder neu anlegen (neuer Dateiname)"_w;
+  request.initialDirectory = state.dataPath;
+  request.defaultName = ".dt*";
+  request.helpContext = 11000;
+  request.modes = "RC";
+  request.filter = "Statistikdateien (*.dt*)|*.dt*";
+  const std::optional<std::string> chosen = state.ui.selectFile(request);
+  if (!chosen) return false;
+  state.currentFile = *chosen;
+  if (resetResultWindows) resetResultWindows();
+  OpenStatisticsFile(state, OpenMode::Interactive);
+  state.lastFile = state.currentFile;
+  WriteLineFile(state.lastFileFileName, state.lastFile);
+  return true;
+}
+
+bool PresetDataPath(GlobalState& state) {
+  PathRequest request;
+  request.title = "Pfad-Voreinstellung";
+  request.initialDirectory = state.dataPath;
+  request.helpContext = 17000;
+  const std::optional<std::string> chosen = state.ui.choosePath(request);
+  if (!chosen || chosen->empty()) return false;
+  const std::string directory = NormaliseDirectory(*chosen);
+  if (directory.empty()) return false;
+  state.dataPath = directory;
+  WriteLineFile(state.pathFileName, state.dataPath);
+  return true;
+}
+
+}  // namespace veltrix

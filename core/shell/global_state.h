@@ -1,0 +1,71 @@
+// The one state record of the running program: where it lives, which statistics file is selected, which
+// command runs, and the single objects of the run. The application (or a test) owns it and passes it by
+// reference; there are no mutable globals.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace veltrix {
+
+class Ui;
+class TSysP;
+class TParams;
+
+inline constexpr std::string_view kApplicationTitle = "Veltrix_5.x";
+inline constexpr std::int32_t kMainHelpContext = 90000;
+inline constexpr std::int32_t kTableHelpContext = 100000;
+inline constexpr std::int32_t kGraphHelpContext = 200000;
+
+struct GlobalState {
+  explicit GlobalState(Ui& ui);
+  ~GlobalState();
+  GlobalState(const GlobalState&) = delete;
+  GlobalState& operator=(const GlobalState&) = delete;
+
+  // The Ui holds the ready flag, the cancel-request flag and the placement hint.
+  Ui& ui;
+
+  // ---- program-wide, set at start-up
+  std::string programDirectory;  // of the executable, without a trailing "/"
+  std::string baseName;          // the executable's name without extension
+  std::string pathFileName;      // programDirectory/baseName.pth: the data path
+  std::string lastFileFileName;  // programDirectory/baseName.fil: the last statistics file
+  std::string sysFileName;       // programDirectory/baseName.sys: the system parameters
+  std::string titleWord;         // "KVT" once started: the first word of the main window caption
+  std::string dataPath;          // default directory of the file dialogs
+  std::string lastFile;          // statistics file to reopen at start-up
+  std::string copyDirectory;     // saved copies of results: programDirectory/copy, else programDirectory
+  std::string copyBaseName;      // first four characters of the base name + "copy"
+  int screenWidth = 0;
+  int screenHeight = 0;
+  std::int32_t currentHelpContext = 0;
+  std::int32_t mainHelpContext = kMainHelpContext;
+  std::int32_t tableHelpContext = kTableHelpContext;
+  std::int32_t graphHelpContext = kGraphHelpContext;
+  // programDirectory/<unique name>.$$a, and the same with $$b, $$m, $$x, $$y
+  std::array<std::string, 5> workFiles;
+
+  // ---- per statistics file; all empty while no file is selected
+  std::string currentFile;
+  std::string parameterFileName;  // the part from the last "." replaced by ".prm"
+  std::string backupFileName;     // every ".dt" replaced by ".db"
+  std::string displayName;        // without directory
+  std::string shortName;          // display name without extension
+  std::string currentDirectory;
+
+  // ---- per command
+  std::int32_t commandCode = 0;
+  std::int32_t commandGroup = 0;    // code / 10
+  std::int32_t commandVariant = 0;  // code % 10
+
+  // ---- the single objects of the run
+  std::unique_ptr<TSysP> sysParams;
+  std::unique_ptr<TParams> params;
+
+  bool fileSelected() const { return !currentFile.empty(); }
+};
+
+}  // namespace veltrix

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Renews the screenshots under docs/ with a real X server (Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target take_screenshot
+xvfb-run -a -s "-screen 0 1280x800x24" ./build/take_screenshot "$PWD" docs/main-window.png
+echo "docs/main-window.png"

@@ -1,0 +1,231 @@
+#include <QApplication>
+#include <QCollator>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QtTest>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/shell/help_window.h"
+#include "app/shell/qt_text.h"
+#include "core/shell/help_topics.h"
+#include "core/shell/ui.h"
+
+using namespace veltrix;
+
+namespace {
+
+// Records the message boxes; any other dialog is a fault of the code under test.
+class RecordingUi : public Ui {
+ public:
+  std::vector<std::string> messages;
+  int beeps = 0;
+  int unexpected = 0;
+
+ protected:
+  bool doMessage(BoxKind kind, std::string_view text, int) override {
+    messages.push_back((kind == BoxKind::Error ? "error: " : "other: ") + std::string(text));
+    return true;
+  }
+  void doBeep() override { ++beeps; }
+  void doTerminate() override { ++unexpected; }
+  int doSelectFromList(const ListRequest&, int) override { return ++unexpected, kListCancelled; }
+  std::optional<std::string> doSelectFile(const FileRequest&) override { return ++unexpected, std::nullopt; }
+  std::optional<std::string> doChoosePath(const PathRequest&) override { return ++unexpected, std::nullopt; }
+  void doOpenProgress(std::string_view, std::string_view, int) override { ++unexpected; }
+  void doCloseProgress() override { ++unexpected; }
+  void doOpenCancelDialog(std::string_view, CancelMode, bool) override { ++unexpected; }
+  void doProcessPendingInput() override { ++unexpected; }
+  void doShowCancelValue(CancelMode, double) override { ++unexpected; }
+  void doCloseCancelDialog() override { ++unexpected; }
+};
+
+// The link targets of a page, in document order.
+QStringList anchors(const QTextDocument& document) {
+  QStringList out;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat format = it.fragment().charFormat();
+      if (format.isAnchor() && !format.anchorHref().isEmpty()) out << format.anchorHref();
+    }
+  return out;
+}
+
+// The text of the anchors of a page, in document order.
+QStringList anchorTexts(const QTextDocument& document) {
+  QStringList out;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+      if (it.fragment().charFormat().isAnchor()) out << it.fragment().text();
+  return out;
+}
+
+QString pageText(const QString& topic) {
+  QFile file(QStringLiteral(":/html/") + topic + QStringLiteral(".htm"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace
+
+class HelpWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() {
+    // No test may leave a modal dialog behind.
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void everyTopicOfTheMapHasAPage() {
+    for (const HelpTopicEntry& entry : DistinctHelpTopics()) {
+      const QString topic = toQString(entry.topic);
+      const QString html = pageText(topic);
+      QVERIFY2(!html.isEmpty(), qPrintable(topic));
+      QVERIFY2(html.contains(QStringLiteral("<meta charset=\"utf-8\">")), qPrintable(topic));
+      QTextDocument document;
+      document.setHtml(html);
+      QVERIFY2(!document.metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(topic));
+    }
+  }
+
+  void linksOfEveryPageLeadToAPage() {
+    THelpWindow window;
+    for (const HelpTopicEntry& entry : DistinctHelpTopics()) {
+      QTextDocument document;
+      document.setHtml(pageText(toQString(entry.topic)));
+      for (const QString& href : anchors(document)) {
+        const bool generated = href == QLatin1String(THelpWindow::kContentsPage) ||
+                               href == QLatin1String(THelpWindow::kIndexPage);
+        QVERIFY2(generated || QFile::exists(QStringLiteral(":/html/") + href),
+                 qPrintable(toQString(entry.topic) + QStringLiteral(" -> ") + href));
+      }
+    }
+  }
+
+  void showTopicOpensThePageOfTheNumber() {
+    THelpWindow window;
+    RecordingUi ui;
+    window.showTopic(11000, ui);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.browser()->source(), QUrl(QStringLiteral("qrc:/html/bfilesel.htm")));
+    QCOMPARE(window.browser()->documentTitle(), QStringLiteral("Dateiauswahl"));
+    QVERIFY(window.browser()->toPlainText().contains(QString::fromUtf8("Unzulässiger Dateiname!")));
+    QVERIFY(window.windowTitle().contains(QStringLiteral("Dateiauswahl")));
+
+    window.showTopic(17301, ui);  // shares its page with 17101
+    QCOMPARE(window.browser()->source(), QUrl(QStringLiteral("qrc:/html/bixd17101.htm")));
+    QVERIFY(ui.messages.empty());
+    QCOMPARE(ui.unexpected, 0);
+  }
+
+  void unknownNumberOnlyReportsTheMessage() {
+    THelpWindow window;
+    RecordingUi ui;
+    window.showTopic(6, ui);
+    QCOMPARE(ui.messages, std::vector<std::string>{"error: Kein aktueller Hilfetext vorhanden! (6)"});
+    QCOMPARE(ui.beeps, 1);
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.browser()->source().isEmpty());
+
+    window.showTopic(90000, ui);
+    const QUrl shown = window.browser()->source();
+    window.showTopic(123456, ui);
+    QCOMPARE(window.browser()->source(), shown);  // the page stays as it was
+    QCOMPARE(ui.messages.size(), std::size_t{2});
+  }
+
+  void numberZeroOrLessOpensTheContents() {
+    THelpWindow window;
+    RecordingUi ui;
+    window.showTopic(-5, ui);
+    QCOMPARE(window.browser()->documentTitle(), QStringLiteral("Inhalt"));
+    QVERIFY(ui.messages.empty());
+  }
+
+  void contentsListEveryTopicOnceUnderItsArea() {
+    THelpWindow window;
+    window.showContents();
+    const QTextDocument& document = *window.browser()->document();
+    QStringList topics = anchors(document);
+    QVERIFY(topics.removeOne(QLatin1String(THelpWindow::kIndexPage)));
+    QCOMPARE(topics.size(), qsizetype{126});  // distinct topics of the map
+    QCOMPARE(QSet<QString>(topics.begin(), topics.end()).size(), qsizetype{126});
+    // Sections in menu order; the file selection sits under "Datei", the text options under "Optionen".
+    const QString text = document.toPlainText();
+    const qsizetype general = text.indexOf(QStringLiteral("Allgemeine Bedienung"));
+    const qsizetype file = text.indexOf(QStringLiteral("\nDatei\n"));
+    const qsizetype analysis = text.indexOf(QStringLiteral("\nAuswerten\n"));
+    const qsizetype options = text.indexOf(QStringLiteral("\nOptionen\n"));
+    QVERIFY(general >= 0 && general < file && file < analysis && analysis < options);
+    const qsizetype fileSelection = text.indexOf(QStringLiteral("Dateiauswahl"));
+    QVERIFY(file < fileSelection && fileSelection < analysis);
+    const qsizetype textOptions = text.indexOf(QStringLiteral("Optionen Text-/Tabellen"));
+    QVERIFY(options < textOptions);
+  }
+
+  void indexListsTheTitlesAlphabetically() {
+    THelpWindow window;
+    window.showIndex();
+    const QTextDocument& document = *window.browser()->document();
+    QStringList titles = anchorTexts(document);
+    QVERIFY(titles.removeOne(QStringLiteral("Inhalt")));
+    QCOMPARE(titles.size(), qsizetype{126});
+    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    for (qsizetype i = 1; i < titles.size(); ++i)
+      QVERIFY2(collator.compare(titles[i - 1], titles[i]) <= 0,
+               qPrintable(titles[i - 1] + " > " + titles[i]));
+    // Umlauts are filed with their base letter: "Häufigkeitsauszählungen" before "Hilfethema".
+    QVERIFY(titles.indexOf(QRegularExpression(QString::fromUtf8("^Häufigkeits.*"))) <
+            titles.indexOf(QRegularExpression(QStringLiteral("^Hilfethema.*"))));
+    QVERIFY(titles.contains(QStringLiteral("Pfad-Voreinstellung")));
+  }
+
+  void clickingALinkOpensItsPage() {
+    THelpWindow window;
+    window.resize(700, 500);
+    RecordingUi ui;
+    window.showTopic(90000, ui);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTextBrowser* browser = window.browser();
+
+    // Click the first link to the file selection page.
+    QTextCursor cursor = browser->document()->find(QStringLiteral("Datei → Auswählen"));
+    QVERIFY(!cursor.isNull());
+    QVERIFY(cursor.charFormat().isAnchor());
+    cursor.setPosition(cursor.selectionStart() + 2);
+    const QPoint spot = browser->cursorRect(cursor).center();
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, spot);
+    QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("qrc:/html/bfilesel.htm")));
+
+    // The generated pages are reached by links as well, and back returns.
+    browser->setSource(browser->source().resolved(QUrl(QLatin1String(THelpWindow::kIndexPage))));
+    QCOMPARE(browser->documentTitle(), QStringLiteral("Index"));
+    browser->backward();
+    QCOMPARE(browser->source(), QUrl(QStringLiteral("qrc:/html/bfilesel.htm")));
+  }
+
+  void topicWithoutPageShowsItsName() {
+    THelpWindow window;
+    window.showTopicPage("bnochnicht");
+    QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("bnochnicht")));
+    QCOMPARE(window.topicTitle(QStringLiteral("bnochnicht")), QStringLiteral("bnochnicht"));
+  }
+
+  void closeAllHidesTheWindow() {
+    THelpWindow window;
+    window.showContents();
+    QVERIFY(window.isVisible());
+    window.closeAll();
+    QVERIFY(!window.isVisible());
+  }
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "help_window_test.moc"

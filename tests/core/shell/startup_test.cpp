@@ -1,0 +1,257 @@
+#include "core/shell/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "core/datafile/file_names.h"
+#include "core/datafile/params.h"
+#include "core/shell/file_opening.h"
+#include "core/shell/file_prompts.h"
+#include "core/shell/global_state.h"
+#include "core/shell/sys_params.h"
+#include "core/shell/win1252.h"
+#include "tests/support/scripted_ui.h"
+
+namespace veltrix {
+namespace {
+
+using namespace veltrix::literals;
+namespace fs = std::filesystem;
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() /
+            ("veltrix_startup_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  std::string path(const std::string& name) const { return (m_dir / name).string(); }
+  StartupEnvironment environment(const std::string& program = "veltrix") const {
+    return {path(program), 1280, 800, 7u, 45'296'789};
+  }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+  }
+  // A statistics file with a default parameter file of its own.
+  void makeStudy(const std::string& dataFile, const std::string& paramFile) {
+    write(dataFile, "1 42\r\n");
+    test::ScriptedUi quiet;
+    TParams params(quiet);
+    ASSERT_TRUE(params.createDefault(path(paramFile)));
+  }
+  void startUp(GlobalState& state, const std::string& program = "veltrix") {
+    BuildProgramState(state, environment(program));
+    FinishStartup(state, environment(program));
+  }
+
+  fs::path m_dir;
+};
+
+TEST_F(StartupTest, WithoutCompanionFilesTheProgramDirectoryServesAndDefaultsAreSaved) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  EXPECT_EQ(state.programDirectory, m_dir.string());
+  EXPECT_EQ(state.baseName, "veltrix");
+  EXPECT_EQ(state.dataPath, m_dir.string()) << "no data subdirectory: the program directory";
+  EXPECT_FALSE(state.fileSelected());
+  EXPECT_EQ(state.titleWord, "KVT");
+  EXPECT_EQ(WindowCaption(state), "KVT");
+  EXPECT_EQ(state.currentHelpContext, 90000);
+  EXPECT_EQ(FileSize(path("veltrix.sys")), 1026) << "a first start writes the system parameters";
+  EXPECT_EQ(state.copyDirectory, m_dir.string());
+  EXPECT_EQ(state.copyBaseName, "veltcopy");
+
+  // Five work files of one unique eight-character name in the program directory.
+  std::set<std::string> stems;
+  const char* const extensions[] = {".$$a", ".$$b", ".$$m", ".$$x", ".$$y"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    const fs::path work(state.workFiles[i]);
+    EXPECT_EQ(work.parent_path(), m_dir);
+    EXPECT_EQ(work.extension().string(), extensions[i]);
+    stems.insert(work.stem().string());
+  }
+  ASSERT_EQ(stems.size(), 1u);
+  EXPECT_EQ(stems.begin()->size(), 8u);
+}
+
+TEST_F(StartupTest, ADataSubdirectoryIsTheDefaultPath) {
+  fs::create_directory(m_dir / "data");
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  EXPECT_EQ(state.dataPath, path("data"));
+}
+
+TEST_F(StartupTest, TheLastFileIsReopenedWithItsParameterFile) {
+  fs::create_directory(m_dir / "studien");
+  makeStudy("studien/a.dt1", "studien/a.prm");
+  write("veltrix.pth", path("studien") + "/\r\n");
+  write("veltrix.fil", path("studien/a.dt1") + "\r\n");
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  EXPECT_EQ(state.dataPath, path("studien")) << "the trailing slash is removed";
+  ASSERT_TRUE(state.fileSelected());
+  EXPECT_EQ(state.parameterFileName, path("studien/a.prm"));
+  EXPECT_EQ(state.backupFileName, path("studien/a.db1"));
+  EXPECT_EQ(state.displayName, "a.dt1");
+  EXPECT_EQ(state.shortName, "a");
+  EXPECT_EQ(state.currentDirectory, path("studien"));
+  EXPECT_EQ(WindowCaption(state), "KVT - a.dt1");
+  EXPECT_FALSE(StructureEntryEnabled(state)) << "the file holds data";
+}
+
+TEST_F(StartupTest, LastFilesThatCannotBeReopenedLeaveNoFileSelected) {
+  struct Case {
+    const char* label;
+    std::string lastFileLine;
+    bool makeFile;
+    bool makeParams;
+  };
+  const Case cases[] = {
+      {"no .dt in the name", path("x.txt"), true, true},
+      {"the file no longer exists", path("weg.dt1"), false, false},
+      {"its parameter file is missing (silently)", path("ohne.dt1"), true, false},
+      {"garbage bytes in the companion file", std::string("\x01\xff\0zz", 5), false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const fs::path last(c.lastFileLine);
+    if (c.makeFile) write(last.filename().string(), "1 1\r\n");
+    if (c.makeParams) makeStudy(last.filename().string(), ChangeExtension(last.filename().string(), "prm"));
+    write("veltrix.fil", c.lastFileLine + "\r\n");
+    test::ScriptedUi ui;  // no message is expected
+    GlobalState state(ui);
+    startUp(state);
+    EXPECT_FALSE(state.fileSelected());
+    EXPECT_TRUE(state.parameterFileName.empty());
+    EXPECT_EQ(WindowCaption(state), "KVT");
+  }
+}
+
+TEST_F(StartupTest, TwoStatisticsFilesShareOneParameterFile) {
+  makeStudy("a.dt1", "a.prm");
+  write("a.dt2", "1 7\r\n");
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  for (const char* name : {"a.dt1", "a.dt2"}) {
+    state.currentFile = path(name);
+    OpenStatisticsFile(state, OpenMode::Interactive);
+    ASSERT_TRUE(state.fileSelected()) << name;
+    EXPECT_EQ(state.parameterFileName, path("a.prm")) << name;
+  }
+}
+
+TEST_F(StartupTest, ChoosingANewFileCreatesItWithOneYes) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  ui.expectFile("Statistikdatei auswählen oder neu anlegen (neuer Dateiname)"_w, path("neu.dt1"));
+  ui.expectConfirm(createText("neu.dt1"), true);
+  bool resetCalled = false;
+  EXPECT_TRUE(ChooseStatisticsFile(state, [&] { resetCalled = true; }));
+  EXPECT_TRUE(resetCalled);
+  EXPECT_EQ(ui.lastFile().modes, "RC");
+  EXPECT_EQ(ui.lastFile().filter, "Statistikdateien (*.dt*)|*.dt*");
+  EXPECT_EQ(ui.lastFile().helpContext, 11000);
+
+  ASSERT_TRUE(state.fileSelected());
+  EXPECT_TRUE(fs::exists(path("neu.dt1")));
+  EXPECT_EQ(FileSize(path("neu.dt1")), 0);
+  EXPECT_GT(FileSize(path("neu.prm")), 128) << "default contents with the standard class divisions";
+  EXPECT_TRUE(StructureEntryEnabled(state));
+  EXPECT_EQ(ReadFirstLine(path("veltrix.fil")), path("neu.dt1")) << "remembered as the last file";
+  EXPECT_EQ(ui.beeps(), 1) << "the create prompt beeps";
+}
+
+TEST_F(StartupTest, InteractiveOpeningAsksForAMissingParameterFile) {
+  write("alt.dt1", "1 5\r\n");
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    test::ScriptedUi ui;
+    GlobalState state(ui);
+    startUp(state);
+    ui.expectConfirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?", yes);
+    state.currentFile = path("alt.dt1");
+    OpenStatisticsFile(state, OpenMode::Interactive);
+    EXPECT_EQ(state.fileSelected(), yes);
+    EXPECT_EQ(fs::exists(path("alt.prm")), yes);
+  }
+}
+
+TEST_F(StartupTest, DecliningToCreateAFileDeselectsIt) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  ui.expectConfirm(createText("fehlt.dt1"), false);
+  state.currentFile = path("fehlt.dt1");
+  OpenStatisticsFile(state, OpenMode::Interactive);
+  EXPECT_FALSE(state.fileSelected());
+  EXPECT_FALSE(fs::exists(path("fehlt.dt1")));
+}
+
+TEST_F(StartupTest, ADamagedParameterFileDeselectsTheFileInsteadOfEndingTheProgram) {
+  makeStudy("kaputt.dt1", "kaputt.prm");
+  fs::resize_file(path("kaputt.prm"), 200);  // cut inside the class division area
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  startUp(state);
+  ui.expectError("Fehler beim Lesen der Parameterdatei " + path("kaputt.prm"));
+  state.currentFile = path("kaputt.dt1");
+  OpenStatisticsFile(state, OpenMode::Interactive);
+  EXPECT_FALSE(state.fileSelected());
+  EXPECT_FALSE(ui.terminated());
+}
+
+TEST_F(StartupTest, CompanionNamesUseTheWholeProgramName) {
+  // Cut to 20 characters, both names would end in the same ".pth" and ".fil" prefix and collide with
+  // another program's; the whole name keeps them apart.
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  const std::string program = "veltrix-statistik-arbeitsplatz.bin";
+  BuildProgramState(state, environment(program));
+  EXPECT_EQ(state.baseName, "veltrix-statistik-arbeitsplatz");
+  EXPECT_EQ(state.pathFileName, path("veltrix-statistik-arbeitsplatz.pth"));
+  EXPECT_EQ(state.lastFileFileName, path("veltrix-statistik-arbeitsplatz.fil"));
+  EXPECT_EQ(state.sysFileName, path("veltrix-statistik-arbeitsplatz.sys"));
+}
+
+TEST_F(StartupTest, UnusableSystemParameterFileIsReportedOnceEachTimeAndTheProgramGoesOn) {
+  // The name is taken by a directory: the file can be neither read nor replaced.
+  fs::create_directory(m_dir / "veltrix.sys");
+  const std::string sys = path("veltrix.sys");
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  ui.expectError(sys + std::string(": Datei kann nicht geöffnet werden!"_w));
+  startUp(state);
+  EXPECT_TRUE(ui.allPlayed());
+  EXPECT_EQ(state.titleWord, "KVT") << "the start goes on with the defaults";
+  EXPECT_EQ(state.sysParams->screenFont().name, "Arial");
+
+  ui.expectError(sys + ": Schreibfehler!");
+  ShutDown(state);
+  EXPECT_TRUE(ui.allPlayed());
+  EXPECT_FALSE(ui.terminated());
+}
+
+TEST(UniqueWorkName, EightCharactersWithTheTimeInBase22) {
+  const std::string name = UniqueWorkName(1, 86'399'999);
+  ASSERT_EQ(name.size(), 8u);
+  EXPECT_GE(name[0], 'A');
+  EXPECT_LE(name[0], 'Z');
+  // 86399999 = 16*22^5 + 16*22^4 + 18*22^3 + 4*22^2 + 8*22 + 15 (hand computation): G G I 4 8 F.
+  EXPECT_EQ(name.substr(2), "GGI48F");
+  EXPECT_EQ(UniqueWorkName(1, 0).substr(2), "000000");
+}
+
+}  // namespace
+}  // namespace veltrix

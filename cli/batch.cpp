@@ -18,7 +18,7 @@ struct BatchCommand {
 
 // The commands; each feature adds its own line.
 constexpr std::array kCommands{
-    BatchCommand{"structure", true, "STATISTIKDATEI structure   Variablentabelle (Name, FA, FL, Art)",
+    BatchCommand{"structure", true, "STATISTIKDATEI structure   Struktur Datensatz (Variablen mit FA.FL)",
                  runStructure},
     BatchCommand{"create", true,
                  "STATISTIKDATEI create      neue, leere Statistikdatei mit Standard-Parameterdatei",

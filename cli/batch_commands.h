@@ -5,6 +5,12 @@
 #include "cli/batch_output.h"
 #include "cli/batch_ui.h"
 
+#include <string_view>
+
+namespace veltrix {
+class TTMng;
+}
+
 namespace veltrix::cli {
 
 struct BatchContext {
@@ -13,7 +19,11 @@ struct BatchContext {
   BatchOutput& output;
 };
 
-// STATFILE structure: the variable table (name, FA, FL, kind).
+// Writes the tables of a result, tab by tab, as the protocol file holds them: to standard output, or
+// appended to --out. jobTitle is the statistics file's name.
+void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view jobTitle);
+
+// STATFILE structure: the structure listing (names with FA.FL in three columns).
 int runStructure(BatchContext& context);
 // STATFILE create: a new, empty statistics file with the default parameter contents.
 int runCreate(BatchContext& context);

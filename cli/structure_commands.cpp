@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -6,6 +5,8 @@
 #include "cli/batch_commands.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
+#include "core/datafile/structure_listing.h"
+#include "core/output/table_layout.h"
 #include "core/shell/win1252.h"
 
 namespace veltrix::cli {
@@ -43,13 +44,9 @@ int runStructure(BatchContext& context) {
   // A parameter file that cannot be read leaves the statistics file unselected: nothing is listed.
   if (params.read(paramFile) != ParamsReadStatus::Ok) return kExitFailed;
 
-  context.output.writeLine("Name          FA    FL  Art");
-  for (int i = 1; i <= params.variableCount(); ++i) {
-    const VariableEntry v = params.getVariable(i);
-    char line[64];
-    std::snprintf(line, sizeof line, "%-10s %5d %5d  ", v.name.c_str(), v.position, v.length);
-    context.output.writeLine(std::string(line) + (v.isText() ? "Text" : "numerisch"));
-  }
+  TTMnX tables;
+  TSShowPrep(params, tables);
+  WriteResultTables(context, tables, std::filesystem::path(file).filename().string());
   return kExitDone;
 }
 

@@ -5,5 +5,7 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target take_screenshot
-xvfb-run -a -s "-screen 0 1280x800x24" ./build/take_screenshot "$PWD" docs/main-window.png
-echo "docs/main-window.png"
+for shot in main table; do
+  xvfb-run -a -s "-screen 0 1280x800x24" ./build/take_screenshot "$PWD" "$shot" "docs/$shot-window.png"
+  echo "docs/$shot-window.png"
+done

@@ -1,7 +1,7 @@
 // Takes the screenshots of the documentation: the main window with the sample study open, drawn by
 // a real X server (run it under Xvfb: scripts/screenshots.sh).
 //
-//   take_screenshot SOURCE_DIR OUTPUT.png
+//   take_screenshot SOURCE_DIR main|table OUTPUT.png
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -18,12 +18,13 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: take_screenshot SOURCE_DIR OUTPUT.png\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: take_screenshot SOURCE_DIR main|table OUTPUT.png\n");
     return 1;
   }
   const QString source = QString::fromLocal8Bit(argv[1]);
-  const QString output = QString::fromLocal8Bit(argv[2]);
+  const bool table = QString::fromLocal8Bit(argv[2]) == QStringLiteral("table");
+  const QString output = QString::fromLocal8Bit(argv[3]);
 
   // A program directory of its own, with the sample study as the last file.
   QTemporaryDir programDir;
@@ -48,8 +49,13 @@ int main(int argc, char* argv[]) {
   // The file menu open with the hint of its first entry in the status bar; the screen is grabbed so that
   // the open menu is in the picture. exit() ends the event loop at once, without the closing question.
   QMenu* fileMenu = window.menuBar()->actions().front()->menu();
-  QTimer::singleShot(800, [&] { window.menuBar()->setActiveAction(fileMenu->menuAction()); });
-  QTimer::singleShot(1300, [&] { fileMenu->setActiveAction(fileMenu->actions().front()); });
+  if (table) {
+    // The structure listing of the sample study in the table window.
+    QTimer::singleShot(800, [&] { window.action(veltrix::MenuHandler::Struct, 4060)->trigger(); });
+  } else {
+    QTimer::singleShot(800, [&] { window.menuBar()->setActiveAction(fileMenu->menuAction()); });
+    QTimer::singleShot(1300, [&] { fileMenu->setActiveAction(fileMenu->actions().front()); });
+  }
   QTimer::singleShot(1800, [&] {
     const QRect frame = window.frameGeometry();
     const QPixmap shot =

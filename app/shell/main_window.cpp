@@ -10,17 +10,25 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <vector>
 
+#include "app/output/qt_print_sink.h"
+#include "app/output/table_window.h"
 #include "app/shell/help_window.h"
 #include "app/shell/qt_canvas.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/text_options_dialog.h"
+#include "core/datafile/structure_listing.h"
+#include "core/output/print_manager.h"
+#include "core/output/protocol_file.h"
+#include "core/output/table_layout.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/sys_params.h"
 
@@ -80,6 +88,40 @@ void TMainForm::startUp() {
   m_graphWindow->setProperty(kTagProperty, kGraphTag);
   resetResultWindows();
   FinishStartup(*m_state, m_environment);
+
+  // The table window shows the table manager's result; the manager exists from here on.
+  m_tableForm = new TTabForm(*m_state->tables, *m_state->sysParams);
+  m_tableWindow->setWidget(m_tableForm);
+  connect(m_tableForm, &TTabForm::resultToolsChanged, this,
+          [this](const std::string& flags) { showResultTools(flags); });
+  connect(m_tableForm, &TTabForm::helpTopicChanged, this,
+          [this](int topic) { m_state->tableHelpContext = topic; });
+  m_tableForm->setPrintHandler([this](PrintSink& sink, const FetchedTable& table) {
+    TPrnManager& printer = *m_state->printer;
+    printer.setPrintSink(&sink);
+    printer.setPrinterFont(m_state->sysParams->printerFont());
+    printer.setPrintingMode(true);
+    if (table.header.Kind == 'B')
+      printer.PrintTable(table.header, table.grid, 30, table.grid.fixedRows + 1);
+    else
+      printer.PrintTable(table.header, table.lines);
+    printer.Flush();
+    printer.setPrintSink(nullptr);
+    return true;
+  });
+  // The protocol file is chosen from the ten names of the file's folder.
+  m_state->printer->setCopyFileChooser([this](CopyFileChoice& choice) {
+    ListRequest request;
+    request.caption = CopyFileChoice::caption();
+    request.label = choice.folderLabel();
+    request.items = choice.items();
+    request.wide = true;
+    for (;;) {
+      const int digit = m_ui->selectFromList(request);
+      if (digit < 0) return false;
+      if (choice.accept(digit, *m_ui)) return true;
+    }
+  });
   m_ui->setTitle(m_state->titleWord);
   updateTitle();
   updateStructureEntry();
@@ -230,6 +272,7 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::PathPreset, [this] { return PresetDataPath(*m_state); });
   m_dispatcher->setOwner(CommandOwner::Exit, [this] { return close(), false; });
   m_dispatcher->setOwner(CommandOwner::TextOptions, [this] { return openTextOptions(); });
+  m_dispatcher->setOwner(CommandOwner::Structure, [this] { return structureCommand(); });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
   m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });
@@ -287,6 +330,8 @@ void TMainForm::hideResultTools() {
 
 void TMainForm::resetResultWindows() {
   hideResultTools();
+  if (m_state->tables) m_state->tables->ClearTables();
+  if (m_tableForm) m_tableForm->showNoOutput();
   for (QMdiSubWindow* window : {m_tableWindow, m_graphWindow})
     if (window) window->showMinimized();
   m_state->currentHelpContext = m_state->mainHelpContext;
@@ -331,9 +376,56 @@ void TMainForm::resultAction(std::string_view name) {
     }
     return;
   }
-  // Printing, saving, graphs and the additional test belong to the result tables and graphs; until a
-  // window shows a result there is nothing to act on.
+  if (name == "ResFF") return m_state->printer->FormFeed();
+  const QMdiSubWindow* active = m_mdi->activeSubWindow();
+  const bool tableShown =
+      m_tableForm && m_tableForm->shown() && active == m_tableWindow && !active->isMinimized();
+  if (name == "ResPrint" && tableShown) return printShownTable();
+  if (name == "ResSave" && tableShown) return saveShownTable();
+  // Graphs, their editing and the additional test come with the graph window; a minimised window has
+  // nothing to print or save.
   QApplication::beep();
+}
+
+bool TMainForm::structureCommand() {
+  if (m_state->commandCode != kStructureListingCode) {
+    QApplication::beep();  // adding, defining and rebuilding variables come later
+    return false;
+  }
+  TSShowPrep(*m_state->params, *m_state->tables);
+  showTables();
+  return false;
+}
+
+void TMainForm::showTables() {
+  if (!m_tableForm) return;
+  m_tableForm->showResult();
+  m_tableWindow->showMaximized();
+  m_mdi->setActiveSubWindow(m_tableWindow);
+}
+
+bool TMainForm::printTable(PrintSink& sink) {
+  return m_tableForm && m_tableForm->printCurrent(sink);
+}
+
+void TMainForm::printShownTable() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("Drucken"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  QtPrintSink sink(printer);
+  printTable(sink);
+  sink.finish();
+}
+
+void TMainForm::saveShownTable() {
+  TPrnManager& printer = *m_state->printer;
+  const FetchedTable& table = m_tableForm->loadedTable();
+  printer.setPrintingMode(false);
+  if (table.header.Kind == 'B')
+    printer.SaveTable(table.header, table.grid);
+  else
+    printer.SaveTable(table.header, table.lines);
 }
 
 void TMainForm::windowAction(std::string_view name) {

@@ -26,6 +26,8 @@ namespace veltrix {
 
 class QtUi;
 class THelpWindow;
+class TTabForm;
+class PrintSink;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -55,6 +57,11 @@ class TMainForm : public QMainWindow {
   QAction* actionNamed(std::string_view name) const;
   QMdiArea* mdiArea() const { return m_mdi; }
   QMdiSubWindow* tableWindow() const { return m_tableWindow; }
+  TTabForm* tableForm() const { return m_tableForm; }
+  // Shows the result of the table manager in the table window, maximised.
+  void showTables();
+  // Prints the table shown in the table window on the sink; false when there is none.
+  bool printTable(PrintSink& sink);
   QMdiSubWindow* graphWindow() const { return m_graphWindow; }
   QWidget* resultToolPanel() const { return m_toolPanel; }
   QToolButton* toolButton(ResultTool tool) const;
@@ -85,6 +92,9 @@ class TMainForm : public QMainWindow {
   void arrangeIcons();
   void showAbout();
   bool openTextOptions();
+  bool structureCommand();
+  void printShownTable();
+  void saveShownTable();
 
   std::unique_ptr<QtUi> m_ui;
   std::unique_ptr<GlobalState> m_state;
@@ -97,6 +107,7 @@ class TMainForm : public QMainWindow {
   QMdiSubWindow* m_tableWindow = nullptr;
   QMdiSubWindow* m_graphWindow = nullptr;
   THelpWindow* m_help = nullptr;
+  TTabForm* m_tableForm = nullptr;
   QWidget* m_toolPanel = nullptr;
   std::map<ResultTool, QToolButton*> m_toolButtons;
   std::map<int, QToolButton*> m_fixedButtons;  // 0 print, 1 form feed, 2 save

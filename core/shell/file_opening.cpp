@@ -4,6 +4,7 @@
 
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
+#include "core/output/print_manager.h"
 #include "core/shell/file_prompts.h"
 #include "core/shell/global_state.h"
 #include "core/shell/ui.h"
@@ -20,9 +21,19 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
   return text;
 }
 
+// The printer buffer is printed out for the old file; protocol copies of the new one go next to it.
+void announceToPrinter(GlobalState& state) {
+  if (!state.printer) return;
+  if (state.fileSelected())
+    state.printer->fileSelected(state.displayName, state.currentDirectory, state.shortName);
+  else
+    state.printer->fileSelected("", state.copyDirectory, state.copyBaseName);
+}
+
 void deselect(GlobalState& state) {
   state.currentFile.clear();
   DerivePerFileNames(state);
+  announceToPrinter(state);
 }
 
 }  // namespace
@@ -47,6 +58,7 @@ void DerivePerFileNames(GlobalState& state) {
 void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
   if (state.currentFile.find(".dt") == std::string::npos) state.currentFile.clear();
   DerivePerFileNames(state);
+  announceToPrinter(state);
   if (!state.fileSelected()) return;
 
   bool created = false;

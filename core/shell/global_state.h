@@ -13,6 +13,8 @@ namespace veltrix {
 class Ui;
 class TSysP;
 class TParams;
+class TTMnX;
+class TPrnManager;
 
 inline constexpr std::string_view kApplicationTitle = "Veltrix_5.x";
 inline constexpr std::int32_t kMainHelpContext = 90000;
@@ -64,6 +66,8 @@ struct GlobalState {
   // ---- the single objects of the run
   std::unique_ptr<TSysP> sysParams;
   std::unique_ptr<TParams> params;
+  std::unique_ptr<TTMnX> tables;         // the tables of the current result
+  std::unique_ptr<TPrnManager> printer;  // printer buffer and protocol files
 
   bool fileSelected() const { return !currentFile.empty(); }
 };

@@ -6,6 +6,8 @@
 
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
+#include "core/output/print_manager.h"
+#include "core/output/table_layout.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "core/shell/sys_params.h"
@@ -44,6 +46,11 @@ void BuildProgramState(GlobalState& state, const StartupEnvironment& environment
   const std::string copy = JoinPath(state.programDirectory, "copy");
   state.copyDirectory = DirectoryExists(copy) && !copy.empty() ? copy : state.programDirectory;
   state.copyBaseName = LowerText(state.baseName.substr(0, 4)) + "copy";
+  state.printer = std::make_unique<TPrnManager>(state.ui);
+  state.printer->setProgramBaseName(state.baseName);
+  state.printer->setPrinterFont(state.sysParams->printerFont());
+  state.printer->setAutoPrint(!state.sysParams->printSaveAutomaticOff());
+  state.printer->fileSelected("", state.copyDirectory, state.copyBaseName);
 }
 
 void FinishStartup(GlobalState& state, const StartupEnvironment& environment) {
@@ -52,6 +59,7 @@ void FinishStartup(GlobalState& state, const StartupEnvironment& environment) {
   state.graphHelpContext = kGraphHelpContext;
   state.currentHelpContext = kMainHelpContext;
 
+  state.tables = std::make_unique<TTMnX>();
   state.params = std::make_unique<TParams>(state.ui);
   const std::string unique = UniqueWorkName(environment.randomSeed, environment.millisecondsOfDay);
   const char* const extensions[] = {".$$a", ".$$b", ".$$m", ".$$x", ".$$y"};
@@ -85,9 +93,13 @@ bool MayClose(GlobalState& state) {
 }
 
 void ShutDown(GlobalState& state) {
+  if (state.printer && state.printer->bufferedTables() > 0 &&
+      state.ui.confirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?"))
+    state.printer->Flush();
   for (const std::string& file : state.workFiles)
     if (!file.empty()) DeleteFile(file);
   state.params.reset();
+  state.tables.reset();
   if (state.sysParams) state.sysParams->save();
 }
 

@@ -5,10 +5,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/output/qt_print_sink.h"
+#include "app/output/table_window.h"
 #include "app/shell/main_window.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
@@ -128,6 +132,42 @@ class MainWindowTest : public QObject {
     m_guard.answerNextMessageBox(QStringLiteral("Ja"));
     window->close();
     QVERIFY(QFile::exists(m_programDir->filePath(QStringLiteral("veltrix.sys"))));
+  }
+
+  void structureListingIsShownAndPrintsToPdf() {
+    withSampleStudy();
+    auto window = makeWindow();
+    window->show();
+    window->action(MenuHandler::Struct, 4060)->trigger();
+    TTabForm* form = window->tableForm();
+    QVERIFY(form->shown());
+    QCOMPARE(form->tabCaptions(), QStringList({"Datensatz"}));
+    QCOMPARE(form->leftTitleText().trimmed(), QStringLiteral("STRUKTUR DATENSATZ"));
+    QCOMPARE(form->gridCellText(2, 1).trimmed(), QStringLiteral("PATNR            1.5"));
+    QVERIFY(window->tableWindow()->isMaximized());
+    QCOMPARE(window->helpButtonNumber(), 40600);
+
+    const QString pdf = m_programDir->filePath(QStringLiteral("struktur.pdf"));
+    {
+      QtPrintSink sink(pdf);
+      QVERIFY(window->printTable(sink));
+      QVERIFY(sink.finish());
+    }
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("--- studie.dt1-")), qPrintable(text.left(300)));
+    // The page number " - 1 - " ends the header line (pdftotext may drop the blanks).
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("-\\s*1\\s*-\\s*\\n"))),
+             qPrintable(text.left(400)));
+    QVERIFY(text.contains(QStringLiteral("STRUKTUR DATENSATZ")));
+    for (const char* name : {"PATNR", "GESCHL", "ALTER", "GEWICHT", "GROESSE", "THERAPIE", "DIAGNOSE>",
+                             "AUFNAHME>", "ENTLASS>", "FUPTAGE", "EREIGNIS"})
+      QVERIFY2(text.contains(QString::fromLatin1(name)), name);
+
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
   }
 
   void resultToolsFollowTheirFlags() {

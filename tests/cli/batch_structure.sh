@@ -5,21 +5,28 @@ SAMPLE="$ROOT/data/studie.dt1"
 
 run "$SAMPLE" structure
 check "structure of the sample study succeeds" test "$status" -eq 0
-check "structure lists a numeric variable with FA and FL" contains "$out" "ALTER          9     3  numerisch"
-check "structure lists a text variable" contains "$out" "DIAGNOSE>     25    24  Text"
-check "structure lists all eleven variables" test "$(printf '%s\n' "$out" | wc -l)" -eq 12
+check "structure is titled" contains "$out" "STRUKTUR DATENSATZ"
+check "the header line names the file" contains "$out" "- studie.dt1 -- "
+check "variables stand column-major with FA.FL" contains "$out" " PATNR            1.5      GROESSE         19.3      ENTLASS>        61.10"
+check "the last row holds two variables" contains "$out" " GEWICHT         13.5      AUFNAHME>       50.10"
+
+run --csv=, "$SAMPLE" structure
+check "csv rows are separated by the chosen character, none after the last cell" \
+  grep -qx 'PATNR            1.5,GROESSE         19.3,ENTLASS>        61.10' <<<"$out"
 
 run --out "$WORK/proto.txt" "$SAMPLE" structure
 check "structure appends to --out" test "$status" -eq 0
 check "nothing on stdout with --out" test -z "$out"
-check "protocol file lines end in CR LF" grep -q $'^PATNR          1     5  numerisch\r$' "$WORK/proto.txt"
+check "protocol file lines end in CR LF" grep -q $'^ PATNR            1.5      GROESSE         19.3      ENTLASS>        61.10\r$' "$WORK/proto.txt"
+run --out "$WORK/proto.txt" "$SAMPLE" structure
+check "a second run appends" test "$(grep -c 'STRUKTUR DATENSATZ' "$WORK/proto.txt")" -eq 2
 
 run "$WORK/neu.dt1" create
 check "create succeeds" test "$status" -eq 0
 check "create leaves an empty statistics file" test -f "$WORK/neu.dt1" -a ! -s "$WORK/neu.dt1"
 check "create writes the parameter file" test -s "$WORK/neu.prm"
 run "$WORK/neu.dt1" structure
-check "a new file has no variables" test "$out" = "Name          FA    FL  Art"
+check "a new file has no variables" contains "$out" " Keine Variablen"
 
 run "$WORK/neu.dt1" create
 check "create refuses an existing file" test "$status" -eq 2

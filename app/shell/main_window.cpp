@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <vector>
 
+#include "app/output/copy_file_dialog.h"
 #include "app/output/qt_print_sink.h"
 #include "app/output/table_window.h"
 #include "app/shell/help_window.h"
@@ -91,7 +92,9 @@ void TMainForm::startUp() {
 
   // The table window shows the table manager's result; the manager exists from here on.
   m_tableForm = new TTabForm(*m_state->tables, *m_state->sysParams);
-  m_tableWindow->setWidget(m_tableForm);
+  QWidget* placeholder = m_tableWindow->widget();
+  m_tableWindow->setWidget(m_tableForm);  // hands the old widget back without deleting it
+  delete placeholder;
   connect(m_tableForm, &TTabForm::resultToolsChanged, this,
           [this](const std::string& flags) { showResultTools(flags); });
   connect(m_tableForm, &TTabForm::helpTopicChanged, this,
@@ -111,16 +114,8 @@ void TMainForm::startUp() {
   });
   // The protocol file is chosen from the ten names of the file's folder.
   m_state->printer->setCopyFileChooser([this](CopyFileChoice& choice) {
-    ListRequest request;
-    request.caption = CopyFileChoice::caption();
-    request.label = choice.folderLabel();
-    request.items = choice.items();
-    request.wide = true;
-    for (;;) {
-      const int digit = m_ui->selectFromList(request);
-      if (digit < 0) return false;
-      if (choice.accept(digit, *m_ui)) return true;
-    }
+    TSCopyDlg dialog(choice, *m_ui, this);
+    return dialog.exec() == QDialog::Accepted;
   });
   m_ui->setTitle(m_state->titleWord);
   updateTitle();

@@ -1,6 +1,9 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -11,6 +14,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/output/copy_file_dialog.h"
 #include "app/output/qt_print_sink.h"
 #include "app/output/table_window.h"
 #include "app/shell/main_window.h"
@@ -165,6 +169,23 @@ class MainWindowTest : public QObject {
     for (const char* name : {"PATNR", "GESCHL", "ALTER", "GEWICHT", "GROESSE", "THERAPIE", "DIAGNOSE>",
                              "AUFNAHME>", "ENTLASS>", "FUPTAGE", "EREIGNIS"})
       QVERIFY2(text.contains(QString::fromLatin1(name)), name);
+
+    // "&Speichern": the protocol file studie3.txt next to the statistics file, as CSV with ",".
+    m_guard.onNext<TSCopyDlg>([](TSCopyDlg* dialog) {
+      dialog->list()->setCurrentRow(3);
+      dialog->csvSwitch()->setChecked(true);
+      dialog->separatorField()->setText(QStringLiteral(","));
+      dialog->accept();
+    });
+    window->actionNamed("ResSave")->trigger();
+    QFile protocol(m_programDir->filePath(QStringLiteral("studie3.txt")));
+    QVERIFY(protocol.open(QIODevice::ReadOnly));
+    const QByteArray saved = protocol.readAll();
+    QVERIFY2(saved.contains("\r\nPATNR            1.5,GROESSE         19.3,ENTLASS>        61.10\r\n"),
+             saved.constData());
+    window->actionNamed("ResSave")->trigger();  // the second save appends without asking again
+    protocol.seek(0);
+    QCOMPARE(protocol.readAll().count("STRUKTUR DATENSATZ"), 2);
 
     m_guard.answerNextMessageBox(QStringLiteral("Ja"));
     window->close();

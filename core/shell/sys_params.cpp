@@ -140,14 +140,14 @@ void copyClamped(const std::uint8_t* p, std::array<std::uint8_t, N>& target, int
 // ---------------------------------------------------------------- fonts and text settings
 
 FontSpec FontRecord::toFontSpec() const {
-  FontSpec spec;
-  spec.name = name;
-  spec.pointSize = size;
-  spec.bold = (style & kFontBold) != 0;
-  spec.italic = (style & kFontItalic) != 0;
-  spec.underline = (style & kFontUnderline) != 0;
-  spec.color = 0x000000;
-  return spec;
+  FontSpec font;
+  font.name = name;
+  font.pointSize = size;
+  font.bold = (style & kFontBold) != 0;
+  font.italic = (style & kFontItalic) != 0;
+  font.underline = (style & kFontUnderline) != 0;
+  font.color = 0x000000;
+  return font;
 }
 
 ScreenColours DefaultScreenColours() {

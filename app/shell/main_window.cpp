@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/output/copy_file_dialog.h"
+#include "app/output/deferred_print_sink.h"
 #include "app/output/qt_print_sink.h"
 #include "app/output/table_window.h"
 #include "app/shell/help_window.h"
@@ -99,17 +100,23 @@ void TMainForm::startUp() {
           [this](const std::string& flags) { showResultTools(flags); });
   connect(m_tableForm, &TTabForm::helpTopicChanged, this,
           [this](int topic) { m_state->tableHelpContext = topic; });
+  // Tables printed from the window go into the printer buffer; its pages reach the printer chosen in
+  // the print dialog when the buffer prints.
+  setPrinterChooser([this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    return dialog.exec() == QDialog::Accepted;
+  });
   m_tableForm->setPrintHandler([this](PrintSink& sink, const FetchedTable& table) {
     TPrnManager& printer = *m_state->printer;
+    printer.Flush();
+    m_printSink->finishJob();
     printer.setPrintSink(&sink);
     printer.setPrinterFont(m_state->sysParams->printerFont());
     printer.setPrintingMode(true);
-    if (table.header.Kind == 'B')
-      printer.PrintTable(table.header, table.grid, 30, table.grid.fixedRows + 1);
-    else
-      printer.PrintTable(table.header, table.lines);
+    addToPrinterBuffer(table);
     printer.Flush();
-    printer.setPrintSink(nullptr);
+    printer.setPrintSink(m_printSink.get());
     return true;
   });
   // The protocol file is chosen from the ten names of the file's folder.
@@ -133,6 +140,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   m_closing = true;
   if (m_help) m_help->closeAll();
   ShutDown(*m_state);
+  if (m_printSink) m_printSink->finishJob();
   event->accept();
 }
 
@@ -260,6 +268,7 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::ChooseFile, [this] {
     statusBar()->clearMessage();
     ChooseStatisticsFile(*m_state, [this] { resetResultWindows(); });
+    if (m_printSink) m_printSink->finishJob();  // the buffer of the previous file was printed
     updateTitle();
     updateStructureEntry();
     return false;
@@ -371,7 +380,11 @@ void TMainForm::resultAction(std::string_view name) {
     }
     return;
   }
-  if (name == "ResFF") return m_state->printer->FormFeed();
+  if (name == "ResFF") {
+    m_state->printer->FormFeed();
+    m_printSink->finishJob();
+    return;
+  }
   const QMdiSubWindow* active = m_mdi->activeSubWindow();
   const bool tableShown =
       m_tableForm && m_tableForm->shown() && active == m_tableWindow && !active->isMinimized();
@@ -403,14 +416,27 @@ bool TMainForm::printTable(PrintSink& sink) {
   return m_tableForm && m_tableForm->printCurrent(sink);
 }
 
+void TMainForm::setPrinterChooser(std::function<bool(QPrinter&)> chooser) {
+  if (m_printSink) m_printSink->finishJob();
+  m_printSink = std::make_unique<DeferredPrintSink>(std::move(chooser));
+  m_state->printer->setPrintSink(m_printSink.get());
+}
+
+void TMainForm::addToPrinterBuffer(const FetchedTable& table) {
+  TPrnManager& printer = *m_state->printer;
+  if (table.header.Kind == 'B')
+    printer.PrintTable(table.header, table.grid, 30, table.grid.fixedRows + 1);
+  else
+    printer.PrintTable(table.header, table.lines);
+}
+
 void TMainForm::printShownTable() {
-  QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  dialog.setWindowTitle(QStringLiteral("Drucken"));
-  if (dialog.exec() != QDialog::Accepted) return;
-  QtPrintSink sink(printer);
-  printTable(sink);
-  sink.finish();
+  TPrnManager& printer = *m_state->printer;
+  printer.setPrinterFont(m_state->sysParams->printerFont());
+  printer.setPrintingMode(true);
+  addToPrinterBuffer(m_tableForm->loadedTable());
+  // Automatic printing has printed everything: the pages go out now.
+  if (printer.autoPrint()) m_printSink->finishJob();
 }
 
 void TMainForm::saveShownTable() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +22,11 @@ class QMdiArea;
 class QMdiSubWindow;
 class QToolButton;
 class QWidget;
+class QPrinter;
+
+namespace veltrix {
+struct FetchedTable;
+}
 
 namespace veltrix {
 
@@ -28,6 +34,7 @@ class QtUi;
 class THelpWindow;
 class TTabForm;
 class PrintSink;
+class DeferredPrintSink;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -60,8 +67,10 @@ class TMainForm : public QMainWindow {
   TTabForm* tableForm() const { return m_tableForm; }
   // Shows the result of the table manager in the table window, maximised.
   void showTables();
-  // Prints the table shown in the table window on the sink; false when there is none.
+  // Prints the table shown in the table window on the sink at once; false when there is none.
   bool printTable(PrintSink& sink);
+  // How the printer is chosen when the printer buffer first prints (by default the print dialog).
+  void setPrinterChooser(std::function<bool(QPrinter&)> chooser);
   QMdiSubWindow* graphWindow() const { return m_graphWindow; }
   QWidget* resultToolPanel() const { return m_toolPanel; }
   QToolButton* toolButton(ResultTool tool) const;
@@ -94,6 +103,7 @@ class TMainForm : public QMainWindow {
   bool openTextOptions();
   bool structureCommand();
   void printShownTable();
+  void addToPrinterBuffer(const FetchedTable& table);
   void saveShownTable();
 
   std::unique_ptr<QtUi> m_ui;
@@ -108,6 +118,7 @@ class TMainForm : public QMainWindow {
   QMdiSubWindow* m_graphWindow = nullptr;
   THelpWindow* m_help = nullptr;
   TTabForm* m_tableForm = nullptr;
+  std::unique_ptr<DeferredPrintSink> m_printSink;
   QWidget* m_toolPanel = nullptr;
   std::map<ResultTool, QToolButton*> m_toolButtons;
   std::map<int, QToolButton*> m_fixedButtons;  // 0 print, 1 form feed, 2 save

@@ -77,6 +77,9 @@ class TPrnManager {
   void FormFeed();
   // Prints everything buffered and ends the page (also at the end of the run).
   void Flush() { print(true); }
+  // Forgets the buffered tables (the user declined to print them at the end of the run); a page
+  // already begun is still ended by Flush.
+  void DropBuffer() { m_count = 0; }
 
   int bufferedTables() const { return m_count; }
   int pageNumber() const { return m_page; }

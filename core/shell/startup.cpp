@@ -93,9 +93,12 @@ bool MayClose(GlobalState& state) {
 }
 
 void ShutDown(GlobalState& state) {
-  if (state.printer && state.printer->bufferedTables() > 0 &&
-      state.ui.confirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?"))
-    state.printer->Flush();
+  if (state.printer) {
+    if (state.printer->bufferedTables() > 0 &&
+        !state.ui.confirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?"))
+      state.printer->DropBuffer();
+    state.printer->Flush();  // a page already begun is finished either way
+  }
   for (const std::string& file : state.workFiles)
     if (!file.empty()) DeleteFile(file);
   state.params.reset();

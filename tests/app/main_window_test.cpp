@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "core/datafile/params.h"
+#include "core/output/print_manager.h"
 #include "core/shell/menu_table.h"
 #include "tests/app/modal_guard.h"
 
@@ -186,6 +188,51 @@ class MainWindowTest : public QObject {
     window->actionNamed("ResSave")->trigger();  // the second save appends without asking again
     protocol.seek(0);
     QCOMPARE(protocol.readAll().count("STRUKTUR DATENSATZ"), 2);
+
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+  }
+
+  void printedTablesWaitInThePrinterBufferUntilTheFormFeed() {
+    withSampleStudy();
+    auto window = makeWindow();
+    window->show();
+    const QString pdf = m_programDir->filePath(QStringLiteral("puffer.pdf"));
+    int asked = 0;
+    window->setPrinterChooser([&](QPrinter& printer) {
+      ++asked;
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    });
+    window->state().printer->setAutoPrint(false);
+    window->action(MenuHandler::Struct, 4060)->trigger();
+    window->actionNamed("ResPrint")->trigger();
+    window->actionNamed("ResPrint")->trigger();
+    QCOMPARE(window->state().printer->bufferedTables(), 2);
+    QCOMPARE(asked, 0);  // nothing printed yet, so no printer was asked for
+    QVERIFY(!QFile::exists(pdf));
+
+    window->actionNamed("ResFF")->trigger();  // "&Blattvorschub" prints the buffer
+    QCOMPARE(window->state().printer->bufferedTables(), 0);
+    QCOMPARE(asked, 1);
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(pdftotext.readAllStandardOutput()).count(QStringLiteral("STRUKTUR DATENSATZ")),
+             2);
+
+    QString text;
+    m_guard.answerNextMessageBox(QStringLiteral("OK"), &text);
+    window->actionNamed("ResFF")->trigger();
+    QCOMPARE(text, QStringLiteral("Druckerpuffer ist leer!"));
+
+    // With the automatic switch on, a printed table goes out at once.
+    QFile::remove(pdf);
+    window->state().printer->setAutoPrint(true);
+    window->actionNamed("ResPrint")->trigger();
+    QVERIFY(QFile::exists(pdf));
+    QCOMPARE(asked, 1);  // the printer is chosen once per run
 
     m_guard.answerNextMessageBox(QStringLiteral("Ja"));
     window->close();

@@ -8,11 +8,13 @@
 
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
+#include "core/output/print_manager.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/file_prompts.h"
 #include "core/shell/global_state.h"
 #include "core/shell/sys_params.h"
 #include "core/shell/win1252.h"
+#include "tests/support/recording_print_sink.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
@@ -241,6 +243,26 @@ TEST_F(StartupTest, UnusableSystemParameterFileIsReportedOnceEachTimeAndTheProgr
   ShutDown(state);
   EXPECT_TRUE(ui.allPlayed());
   EXPECT_FALSE(ui.terminated());
+}
+
+TEST_F(StartupTest, AtTheEndTheUserDecidesAboutTheFilledPrinterBuffer) {
+  for (const bool print : {false, true}) {
+    SCOPED_TRACE(print);
+    test::ScriptedUi ui;
+    GlobalState state(ui);
+    startUp(state);
+    test::RecordingPrintSink sink;
+    state.printer->setPrintSink(&sink);
+    state.printer->setAutoPrint(false);
+    TTabHeader header;
+    header.Kind = 'A';
+    state.printer->PrintTable(header, {"eine Zeile"});
+    ASSERT_EQ(state.printer->bufferedTables(), 1);
+    ui.expectConfirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?", print);
+    ShutDown(state);
+    EXPECT_EQ(sink.pages().size(), print ? 1u : 0u);
+    for (const auto& page : sink.pages()) EXPECT_TRUE(page.ended);
+  }
 }
 
 TEST(UniqueWorkName, EightCharactersWithTheTimeInBase22) {

@@ -1,5 +1,6 @@
 // The in-memory operations of the parameter object; the file format is in params_io.cpp.
 #include "core/datafile/params.h"
+#include "core/stats/text_helpers.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,14 +21,6 @@ constexpr int kListedNumbers = 20;       // lists show the numbers 0..20
 constexpr std::size_t kTextCutoff = 40;  // after this many characters the values show as "..."
 constexpr std::size_t kMaxListLine = 80;
 constexpr int kFirstTitleCharacter = 6;  // 1-based; characters 1..5 hold number and marker
-
-std::string_view trimBlanks(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && text[begin] == ' ') ++begin;
-  while (end > begin && text[end - 1] == ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string padded(std::string_view text, std::size_t width) {
   std::string out(text.substr(0, width));
@@ -59,7 +52,7 @@ void storeTitle(std::uint8_t* target, std::string_view text, std::size_t width) 
 
 bool hasVisibleTitle(std::string_view text) {
   if (text.size() < kFirstTitleCharacter) return false;
-  return !trimBlanks(text.substr(kFirstTitleCharacter - 1)).empty();
+  return !TrimmedView(text.substr(kFirstTitleCharacter - 1)).empty();
 }
 
 // "FA.FL" or "FA.FL>"; false for anything else.
@@ -277,7 +270,7 @@ void TParams::putVariable(int index, std::string_view name, int position, int le
   const std::string padName = padded(name, kVariableNameLength);
   std::memcpy(e.name.data(), padName.data(), kVariableNameLength);
   const std::string_view trimmed =
-      trimBlanks(name.substr(0, std::min<std::size_t>(name.size(), kVariableNameLength)));
+      TrimmedView(name.substr(0, std::min<std::size_t>(name.size(), kVariableNameLength)));
   const bool isText = !trimmed.empty() && trimmed.back() == '>';
   e.position = static_cast<std::int16_t>(position);
   e.typeByte = static_cast<std::uint8_t>((length & 127) | (isText ? 128 : 0));
@@ -299,9 +292,9 @@ void TParams::ensureNameIndex() const {
 }
 
 VariableRef TParams::findVariableByName(std::string_view name) const {
-  const std::string_view trimmed = trimBlanks(name);
+  const std::string_view trimmed = TrimmedView(name);
   VariableRef ref;
-  if (trimmed == trimBlanks(kDsnrName)) {
+  if (trimmed == TrimmedView(kDsnrName)) {
     ref.index = kDsnrIndex;
     ref.position = kRecordNumberPosition;
     ref.length = kRecordNumberLength;
@@ -352,7 +345,7 @@ FieldName TParams::findVariableByField(int position, int typeByte) const {
   }
   const int length = typeByte & 127;
   if (position == kRecordNumberPosition && length == kRecordNumberLength)
-    return FieldName{kDsnrIndex, std::string(trimBlanks(kDsnrName))};
+    return FieldName{kDsnrIndex, std::string(TrimmedView(kDsnrName))};
   std::string name = std::to_string(position) + "." + std::to_string(length);
   if ((typeByte & 128) != 0) name += '>';
   if (name.size() > static_cast<std::size_t>(kVariableNameLength)) name.resize(kVariableNameLength);
@@ -421,7 +414,7 @@ bool TParams::makeNamesUnique() {
 
     Entry& e = m_entries[static_cast<std::size_t>(i)];
     const bool isText = (e.typeByte & 128) != 0;
-    std::string_view base = trimBlanks(nameOf(i));
+    std::string_view base = TrimmedView(nameOf(i));
     if (isText && !base.empty() && base.back() == '>') base.remove_suffix(1);
     base = base.substr(0, isText ? kVariableNameLength - 3 : kVariableNameLength - 2);
 

@@ -1,4 +1,5 @@
 #include "core/datafile/stat_record.h"
+#include "core/stats/text_helpers.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,14 +15,6 @@ namespace {
 constexpr unsigned char kFirstLineCode = 49;  // "1"
 constexpr unsigned char kLastLineCode = 48 + kMaxLines;
 constexpr char kEndOfFileMark = 26;  // Ctrl-Z
-
-std::string_view trimBlanks(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && text[begin] == ' ') ++begin;
-  while (end > begin && text[end - 1] == ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 // Calls emit(lineText, length) for each physical line of the record, with the number character in
 // lineText[0].
@@ -232,7 +225,7 @@ FieldValueResult FieldValue(std::string_view record, int position, int typeByte)
   const std::int64_t last =
       std::min<std::int64_t>(std::int64_t{position} + length - 1, static_cast<std::int64_t>(record.size()));
   if (last >= first)
-    result.text = trimBlanks(
+    result.text = TrimmedView(
         record.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
   if (isText) {
     result.status = result.text.empty() ? kEmptyField : kNotANumber;

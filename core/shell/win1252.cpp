@@ -24,41 +24,11 @@ std::string win1252ToUtf8(std::string_view text) {
 std::string utf8ToWin1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80) {
-      cp = b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-      cp = b0 & 0x1F;
-      extra = 1;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      cp = b0 & 0x0F;
-      extra = 2;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      cp = b0 & 0x07;
-      extra = 3;
-    } else {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    bool ok = i + extra < text.size();
-    for (std::size_t k = 1; ok && k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!ok) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    const int byte = detail::cp1252FromCodePoint(cp);
+  for (std::size_t i = 0; i < text.size();) {
+    const detail::Utf8Step step = detail::decodeUtf8(text.data(), text.size(), i);
+    const int byte = step.valid ? detail::cp1252FromCodePoint(step.codePoint) : -1;
     out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
-    i += extra + 1;
+    i += step.length;
   }
   return out;
 }

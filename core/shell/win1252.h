@@ -28,6 +28,40 @@ constexpr int cp1252FromCodePoint(char32_t cp) {
   return -1;
 }
 
+// One UTF-8 sequence at text[i]: its code point and length in bytes; valid is false for a malformed or
+// cut-off sequence (length is then 1, so a reader can step over the bad byte).
+struct Utf8Step {
+  char32_t codePoint = 0;
+  std::size_t length = 1;
+  bool valid = false;
+};
+
+constexpr Utf8Step decodeUtf8(const char* text, std::size_t size, std::size_t i) {
+  const auto b0 = static_cast<unsigned char>(text[i]);
+  std::size_t extra = 0;
+  char32_t cp = 0;
+  if (b0 < 0x80) return {b0, 1, true};
+  if ((b0 & 0xE0) == 0xC0) {
+    cp = b0 & 0x1F;
+    extra = 1;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    cp = b0 & 0x0F;
+    extra = 2;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    cp = b0 & 0x07;
+    extra = 3;
+  } else {
+    return {};
+  }
+  if (i + extra >= size) return {};
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(text[i + k]);
+    if ((b & 0xC0) != 0x80) return {};
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  return {cp, extra + 1, true};
+}
+
 template <std::size_t N>
 struct Utf8Literal {
   char text[N]{};
@@ -48,30 +82,12 @@ consteval Cp1252Buffer<N> utf8LiteralToCp1252(const Utf8Literal<N>& lit) {
   std::size_t i = 0;
   const std::size_t end = N - 1;  // without the terminating NUL
   while (i < end) {
-    const auto b0 = static_cast<unsigned char>(lit.text[i]);
-    char32_t cp = 0;
-    std::size_t extra = 0;
-    if (b0 < 0x80) {
-      cp = b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-      cp = b0 & 0x1F;
-      extra = 1;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      cp = b0 & 0x0F;
-      extra = 2;
-    } else {
-      throw "literal holds a character outside Windows-1252";
-    }
-    if (i + extra >= N) throw "literal ends inside a UTF-8 sequence";
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(lit.text[i + k]);
-      if ((b & 0xC0) != 0x80) throw "literal is not valid UTF-8";
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    const int byte = cp1252FromCodePoint(cp);
+    const Utf8Step step = decodeUtf8(lit.text, end, i);
+    if (!step.valid) throw "literal is not valid UTF-8";
+    const int byte = cp1252FromCodePoint(step.codePoint);
     if (byte < 0) throw "literal holds a character outside Windows-1252";
     out.bytes[out.length++] = static_cast<char>(byte);
-    i += extra + 1;
+    i += step.length;
   }
   return out;
 }

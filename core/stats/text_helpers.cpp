@@ -222,4 +222,12 @@ CommaFields SplitCommaFields(std::string_view text) {
   return result;
 }
 
+std::string_view TrimmedView(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && text[end - 1] == ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
 }  // namespace veltrix

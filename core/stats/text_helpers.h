@@ -26,6 +26,8 @@ bool IsBlank(std::string_view text);
 // mode < 1 removes leading c, mode >= 0 removes trailing c (-1 leading, 0 both, 1 trailing).
 std::string StripChar(std::string_view text, char c, int mode);
 std::string TrimBlanks(std::string_view text, int mode);
+// The text without blanks at both ends, as a view into it (no copy, for paths that run per record).
+std::string_view TrimmedView(std::string_view text);
 // Blank-padded to exactly width (cut to kMaxTextLength); width <= 0 gives "".
 std::string AlignText(std::string_view text, int width, int mode);
 // Replaces left to right and continues after the inserted text; result cut to kMaxTextLength.

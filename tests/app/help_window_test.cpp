@@ -15,35 +15,12 @@
 #include "app/shell/qt_text.h"
 #include "core/shell/help_topics.h"
 #include "core/shell/ui.h"
+#include "tests/support/recording_ui.h"
 
 using namespace veltrix;
+using test::RecordingUi;
 
 namespace {
-
-// Records the message boxes; any other dialog is a fault of the code under test.
-class RecordingUi : public Ui {
- public:
-  std::vector<std::string> messages;
-  int beeps = 0;
-  int unexpected = 0;
-
- protected:
-  bool doMessage(BoxKind kind, std::string_view text, int) override {
-    messages.push_back((kind == BoxKind::Error ? "error: " : "other: ") + std::string(text));
-    return true;
-  }
-  void doBeep() override { ++beeps; }
-  void doTerminate() override { ++unexpected; }
-  int doSelectFromList(const ListRequest&, int) override { return ++unexpected, kListCancelled; }
-  std::optional<std::string> doSelectFile(const FileRequest&) override { return ++unexpected, std::nullopt; }
-  std::optional<std::string> doChoosePath(const PathRequest&) override { return ++unexpected, std::nullopt; }
-  void doOpenProgress(std::string_view, std::string_view, int) override { ++unexpected; }
-  void doCloseProgress() override { ++unexpected; }
-  void doOpenCancelDialog(std::string_view, CancelMode, bool) override { ++unexpected; }
-  void doProcessPendingInput() override { ++unexpected; }
-  void doShowCancelValue(CancelMode, double) override { ++unexpected; }
-  void doCloseCancelDialog() override { ++unexpected; }
-};
 
 // The link targets of a page, in document order.
 QStringList anchors(const QTextDocument& document) {

@@ -12,33 +12,11 @@
 #include "app/shell/text_options_dialog.h"
 #include "core/shell/sys_params.h"
 #include "core/shell/ui.h"
+#include "tests/support/recording_ui.h"
 
 using namespace veltrix;
 
 namespace {
-
-// A Ui that only takes note: no message box may appear while the dialog saves.
-class NotingUi : public Ui {
- public:
-  std::vector<std::string> messages;
-
- protected:
-  bool doMessage(BoxKind, std::string_view text, int) override {
-    messages.emplace_back(text);
-    return true;
-  }
-  void doBeep() override {}
-  void doTerminate() override {}
-  int doSelectFromList(const ListRequest&, int) override { return kListCancelled; }
-  std::optional<std::string> doSelectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> doChoosePath(const PathRequest&) override { return std::nullopt; }
-  void doOpenProgress(std::string_view, std::string_view, int) override {}
-  void doCloseProgress() override {}
-  void doOpenCancelDialog(std::string_view, CancelMode, bool) override {}
-  void doProcessPendingInput() override {}
-  void doShowCancelValue(CancelMode, double) override {}
-  void doCloseCancelDialog() override {}
-};
 
 // A point of the picture where a click hits the element, found through the dialog's own hit test.
 std::optional<QPoint> pointOf(const TTxtOptDlg& dialog, int element) {
@@ -89,7 +67,7 @@ class TextOptionsDialogTest : public QObject {
   void cleanup() { QVERIFY2(QApplication::activeModalWidget() == nullptr, "a modal dialog was left open"); }
 
   void captionLabelsAndButtons() {
-    NotingUi ui;
+    test::RecordingUi ui;
     TSysP sys(ui, fromQString(m_file));
     TTxtOptDlg dialog(sys);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Optionen Text-/Tabellen"));
@@ -114,7 +92,7 @@ class TextOptionsDialogTest : public QObject {
   }
 
   void clickingEachElementOpensItsPicker() {
-    NotingUi ui;
+    test::RecordingUi ui;
     TSysP sys(ui, fromQString(m_file));
     TTxtOptDlg dialog(sys);
     dialog.setColourChooser(answering(std::nullopt));
@@ -139,7 +117,7 @@ class TextOptionsDialogTest : public QObject {
   }
 
   void aScriptedColourChangesTheCopyAndOkSavesIt() {
-    NotingUi ui;
+    test::RecordingUi ui;
     TSysP sys(ui, fromQString(m_file));
     TTxtOptDlg dialog(sys);
     dialog.setColourChooser(answering(Color{0x123456}));
@@ -168,7 +146,7 @@ class TextOptionsDialogTest : public QObject {
   }
 
   void cancelKeepsEverything() {
-    NotingUi ui;
+    test::RecordingUi ui;
     TSysP sys(ui, fromQString(m_file));
     TTxtOptDlg dialog(sys);
     dialog.setColourChooser(answering(Color{0x123456}));
@@ -184,7 +162,7 @@ class TextOptionsDialogTest : public QObject {
   }
 
   void fontButtonsAndStandardThenOk() {
-    NotingUi ui;
+    test::RecordingUi ui;
     TSysP sys(ui, fromQString(m_file));
     TextSettings custom;
     custom.colours[kColourDesktop] = 0x000080;

@@ -6,30 +6,10 @@
 #include <span>
 
 #include "core/datafile/params.h"
-#include "core/shell/ui.h"
-
-namespace {
-
-class SilentUi : public veltrix::Ui {
- protected:
-  bool doMessage(BoxKind, std::string_view, int) override { return false; }
-  void doBeep() override {}
-  void doTerminate() override { std::abort(); }  // reading must never end the program
-  int doSelectFromList(const veltrix::ListRequest&, int) override { return kListCancelled; }
-  std::optional<std::string> doSelectFile(const veltrix::FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> doChoosePath(const veltrix::PathRequest&) override { return std::nullopt; }
-  void doOpenProgress(std::string_view, std::string_view, int) override {}
-  void doCloseProgress() override {}
-  void doOpenCancelDialog(std::string_view, veltrix::CancelMode, bool) override {}
-  void doProcessPendingInput() override {}
-  void doShowCancelValue(veltrix::CancelMode, double) override {}
-  void doCloseCancelDialog() override {}
-};
-
-}  // namespace
+#include "tests/support/recording_ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  SilentUi ui;
+  veltrix::test::RecordingUi ui;
   veltrix::TParams params(ui);
   params.decode(std::span<const std::uint8_t>(data, size));
   // Everything the object now answers must be safe to ask.
@@ -45,5 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   veltrix::TParams again(ui);
   if (again.decode(first) != veltrix::ParamsReadStatus::Ok) std::abort();
   if (again.encode() != first) std::abort();
+  if (ui.unexpected != 0) std::abort();  // reading must never end the program or open a dialog
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "core/shell/win1252.h"
 #include "core/stats/real48.h"
 #include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir_test.h"
 
 namespace veltrix {
 namespace {
@@ -106,16 +107,13 @@ void fillSample(TParams& p) {
   p.setCreationDate(PackDate(15, 3, 2024));
 }
 
-class ParamsTest : public ::testing::Test {
+class ParamsTest : public test::TempDirTest {
  protected:
+  ParamsTest() : TempDirTest("veltrix_params") {}
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = std::filesystem::path(::testing::TempDir()) / (std::string("veltrix_params_") + info->name());
-    std::filesystem::remove_all(m_dir);
-    std::filesystem::create_directories(m_dir);
-    name = (m_dir / "studie.prm").string();
+    TempDirTest::SetUp();
+    name = path("studie.prm");
   }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
 
   static Bytes load(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
@@ -129,7 +127,6 @@ class ParamsTest : public ::testing::Test {
     return (m_dir / (std::string("studie.") + extension)).string();
   }
 
-  std::filesystem::path m_dir;
   std::string name;
   test::ScriptedUi ui;
 };

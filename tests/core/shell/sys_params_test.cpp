@@ -13,6 +13,7 @@
 #include "core/shell/win1252.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir_test.h"
 
 namespace veltrix {
 namespace {
@@ -67,16 +68,13 @@ GraphSettings sampleGraph() {
   return g;
 }
 
-class SysParamsTest : public ::testing::Test {
+class SysParamsTest : public test::TempDirTest {
  protected:
+  SysParamsTest() : TempDirTest("veltrix_sys") {}
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = std::filesystem::path(::testing::TempDir()) / (std::string("veltrix_sys_") + info->name());
-    std::filesystem::remove_all(m_dir);
-    std::filesystem::create_directories(m_dir);
-    name = (m_dir / "kvt.sys").string();
+    TempDirTest::SetUp();
+    name = path("kvt.sys");
   }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
 
   static Bytes load(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
@@ -100,7 +98,6 @@ class SysParamsTest : public ::testing::Test {
     return bytes;
   }
 
-  std::filesystem::path m_dir;
   std::string name;
   test::ScriptedUi ui;
 };

@@ -53,6 +53,9 @@ if [ ${#sources[@]} -gt 0 ]; then
   clang-format --dry-run --Werror "${sources[@]}"
 fi
 
+echo "== layer check"
+./scripts/check_layers.sh
+
 echo "== build ($build_dir)"
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir"

@@ -1,6 +1,6 @@
 #include "cli/batch_output.h"
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix::cli {
 

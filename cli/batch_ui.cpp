@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix::cli {
 

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 namespace veltrix::cli {
 

@@ -3,11 +3,11 @@
 
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
-#include "core/datafile/structure_listing.h"
+#include "core/output/structure_listing.h"
 #include "core/output/table_layout.h"
-#include "core/shell/win1252.h"
 
 namespace veltrix::cli {
 namespace {

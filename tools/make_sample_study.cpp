@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "cli/batch_ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
 #include "core/datafile/file_objects.h"
 #include "core/datafile/params.h"
 #include "core/datafile/stat_record.h"
-#include "core/shell/win1252.h"
 #include "core/stats/real48.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/qt_text.h"
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 namespace veltrix {
 

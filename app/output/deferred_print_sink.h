@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/shell/qt_canvas.h"
-#include "core/shell/print_sink.h"
+#include "core/base/print_sink.h"
 
 namespace veltrix {
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "app/shell/qt_canvas.h"
-#include "core/shell/print_sink.h"
+#include "core/base/print_sink.h"
 
 class QPrinter;
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 class QFrame;
 class QLabel;

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "app/shell/qt_text.h"
+#include "core/base/ui.h"
 #include "core/datafile/file_names.h"
-#include "core/shell/ui.h"
 
 namespace veltrix {
 

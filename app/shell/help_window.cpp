@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/shell/qt_text.h"
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 namespace veltrix {
 namespace {

@@ -8,7 +8,7 @@
 #include <QFont>
 #include <string_view>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 
 class QPainter;
 class QPaintDevice;

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 class QWidget;
 class QScreen;

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 class QLabel;
 class QListWidget;

@@ -13,7 +13,7 @@
 
 #include "app/shell/qt_canvas.h"
 #include "app/shell/qt_text.h"
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "core/base/ui.h"
 #include "core/datafile/file_objects.h"
-#include "core/shell/ui.h"
 #include "core/stats/real48.h"
 
 namespace veltrix {

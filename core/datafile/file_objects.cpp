@@ -12,9 +12,9 @@
 #include <memory>
 #include <optional>
 
+#include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
-#include "core/shell/ui.h"
-#include "core/shell/win1252.h"
 
 namespace veltrix {
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/base/ui.h"
 #include "core/datafile/date_time.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/file_objects.h"
 #include "core/datafile/params.h"
-#include "core/shell/ui.h"
 #include "core/stats/real48.h"
 
 namespace veltrix {

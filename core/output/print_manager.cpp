@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/shell/print_sink.h"
-#include "core/shell/ui.h"
+#include "core/base/print_sink.h"
+#include "core/base/ui.h"
 #include "core/stats/marked_line.h"
 
 namespace veltrix {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/canvas.h"
 #include "core/output/protocol_file.h"
 #include "core/output/table_manager.h"
-#include "core/shell/canvas.h"
 
 namespace veltrix {
 

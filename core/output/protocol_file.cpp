@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/base/file_prompts.h"
+#include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_objects.h"
 #include "core/output/plain_text.h"
-#include "core/shell/file_prompts.h"
-#include "core/shell/ui.h"
-#include "core/shell/win1252.h"
 #include "core/stats/text_helpers.h"
 
 namespace veltrix {

@@ -1,8 +1,8 @@
 #include "core/shell/dispatch.h"
 
+#include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/shell/global_state.h"
-#include "core/shell/ui.h"
-#include "core/shell/win1252.h"
 
 namespace veltrix {
 

@@ -2,13 +2,13 @@
 
 #include <filesystem>
 
+#include "core/base/file_prompts.h"
+#include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
 #include "core/output/print_manager.h"
-#include "core/shell/file_prompts.h"
 #include "core/shell/global_state.h"
-#include "core/shell/ui.h"
-#include "core/shell/win1252.h"
 
 namespace veltrix {
 namespace {

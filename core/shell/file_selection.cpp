@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/base/file_prompts.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
-#include "core/shell/file_prompts.h"
-#include "core/shell/win1252.h"
 #include "core/stats/text_helpers.h"
 
 namespace veltrix {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <random>
 
+#include "core/base/ui.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
 #include "core/output/print_manager.h"
@@ -11,7 +12,6 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "core/shell/sys_params.h"
-#include "core/shell/ui.h"
 #include "core/stats/text_helpers.h"
 
 namespace veltrix {

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <utility>
 
+#include "core/base/ui.h"
 #include "core/datafile/date_time.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/file_objects.h"
-#include "core/shell/ui.h"
 #include "core/stats/marked_line.h"
 
 namespace veltrix {

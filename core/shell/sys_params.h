@@ -21,7 +21,7 @@
 #include <span>
 #include <string>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 
 namespace veltrix {
 

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 #include "core/shell/sys_params.h"
 
 namespace veltrix {

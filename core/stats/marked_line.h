@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 
 namespace veltrix {
 

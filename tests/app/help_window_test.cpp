@@ -13,8 +13,8 @@
 
 #include "app/shell/help_window.h"
 #include "app/shell/qt_text.h"
+#include "core/base/ui.h"
 #include "core/shell/help_topics.h"
-#include "core/shell/ui.h"
 #include "tests/support/recording_ui.h"
 
 using namespace veltrix;

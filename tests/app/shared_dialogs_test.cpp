@@ -9,8 +9,8 @@
 #include "app/shell/info_box.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/select_box_dialog.h"
-#include "core/shell/file_prompts.h"
-#include "core/shell/win1252.h"
+#include "core/base/file_prompts.h"
+#include "core/base/win1252.h"
 #include "tests/app/modal_guard.h"
 
 using namespace veltrix;

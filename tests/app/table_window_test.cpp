@@ -12,7 +12,7 @@
 #include "app/shell/qt_canvas.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 #include "core/stats/marked_line.h"
 #include "tests/app/modal_guard.h"
 

@@ -10,8 +10,8 @@
 
 #include "app/shell/qt_text.h"
 #include "app/shell/text_options_dialog.h"
+#include "core/base/ui.h"
 #include "core/shell/sys_params.h"
-#include "core/shell/ui.h"
 #include "tests/support/recording_ui.h"
 
 using namespace veltrix;

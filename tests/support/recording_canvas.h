@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 
 namespace veltrix::test {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shell/print_sink.h"
+#include "core/base/print_sink.h"
 #include "tests/support/recording_canvas.h"
 
 namespace veltrix::test {

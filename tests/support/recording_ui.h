@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 namespace veltrix::test {
 

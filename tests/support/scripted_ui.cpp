@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix::test {
 namespace {

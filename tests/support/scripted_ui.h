@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 namespace veltrix::test {
 

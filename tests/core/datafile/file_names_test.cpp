@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 

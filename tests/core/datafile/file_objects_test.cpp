@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
-#include "core/shell/win1252.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 

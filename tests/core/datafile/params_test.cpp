@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
-#include "core/shell/win1252.h"
 #include "core/stats/real48.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"

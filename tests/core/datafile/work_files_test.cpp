@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 #include "core/stats/real48.h"
 #include "tests/support/scripted_ui.h"
 

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
+#include "core/base/file_prompts.h"
+#include "core/base/win1252.h"
 #include "core/output/print_manager.h"
-#include "core/shell/file_prompts.h"
-#include "core/shell/win1252.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {

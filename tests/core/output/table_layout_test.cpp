@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix {
 namespace {

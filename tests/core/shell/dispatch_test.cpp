@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/win1252.h"
 #include "core/shell/global_state.h"
-#include "core/shell/win1252.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {

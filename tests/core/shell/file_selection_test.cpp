@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/shell/file_prompts.h"
-#include "core/shell/win1252.h"
+#include "core/base/file_prompts.h"
+#include "core/base/win1252.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <set>
 
+#include "core/base/file_prompts.h"
+#include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
 #include "core/output/print_manager.h"
 #include "core/shell/file_opening.h"
-#include "core/shell/file_prompts.h"
 #include "core/shell/global_state.h"
 #include "core/shell/sys_params.h"
-#include "core/shell/win1252.h"
 #include "tests/support/recording_print_sink.h"
 #include "tests/support/scripted_ui.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
-#include "core/shell/win1252.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"

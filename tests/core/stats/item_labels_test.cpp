@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 namespace veltrix {
 namespace {

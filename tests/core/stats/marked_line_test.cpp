@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 #include "tests/support/recording_canvas.h"
 
 namespace veltrix {

@@ -1,4 +1,4 @@
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include "core/shell/win1252.h"
+#include "core/base/win1252.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {

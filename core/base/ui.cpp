@@ -1,4 +1,4 @@
-#include "core/shell/ui.h"
+#include "core/base/ui.h"
 
 #include <algorithm>
 #include <cmath>

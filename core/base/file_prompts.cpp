@@ -1,9 +1,9 @@
-#include "core/shell/file_prompts.h"
+#include "core/base/file_prompts.h"
 
 #include <initializer_list>
 
-#include "core/shell/ui.h"
-#include "core/shell/win1252.h"
+#include "core/base/ui.h"
+#include "core/base/win1252.h"
 
 namespace veltrix {
 

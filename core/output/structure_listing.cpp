@@ -1,4 +1,4 @@
-#include "core/datafile/structure_listing.h"
+#include "core/output/structure_listing.h"
 
 #include <string>
 

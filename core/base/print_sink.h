@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "core/shell/canvas.h"
+#include "core/base/canvas.h"
 
 namespace veltrix {
 

@@ -33,4 +33,13 @@ std::string utf8ToWin1252(std::string_view text) {
   return out;
 }
 
+std::string fileNameForDisplay(std::string_view name) {
+  std::string out = utf8ToWin1252(name);
+  for (char& c : out) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return out;
+}
+
 }  // namespace veltrix

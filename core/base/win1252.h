@@ -120,4 +120,9 @@ std::string win1252ToUtf8(std::string_view text);
 // UTF-8 as Windows-1252; characters without a Windows-1252 byte, and malformed sequences, become '?'.
 std::string utf8ToWin1252(std::string_view text);
 
+// A file or directory name (file-system bytes, UTF-8 on Linux) as Windows-1252 text to show in a
+// caption, a message, a heading or a protocol file: as utf8ToWin1252, and control characters (which a
+// name may hold) become '?' too, so that no name can break a line or a terminal.
+std::string fileNameForDisplay(std::string_view name);
+
 }  // namespace veltrix

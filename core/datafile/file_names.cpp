@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -56,7 +58,64 @@ int createTemporaryNextTo(const std::string& target, std::string& temporaryName)
   return -1;
 }
 
+char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+  return true;
+}
+
+// Index of the first character of the file name's extension, npos when it has none.
+std::size_t extensionStart(std::string_view name) {
+  const std::size_t slash = name.rfind('/');
+  const std::size_t fileStart = slash == std::string_view::npos ? 0 : slash + 1;
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot < fileStart) return std::string_view::npos;
+  return dot + 1;
+}
+
 }  // namespace
+
+bool IsStatisticsFileName(std::string_view name) {
+  const std::size_t at = extensionStart(name);
+  return at != std::string_view::npos && at + 2 <= name.size() && asciiLower(name[at]) == 'd' &&
+         asciiLower(name[at + 1]) == 't';
+}
+
+std::string BackupFileName(std::string_view statisticsFile) {
+  std::string result(statisticsFile);
+  if (!IsStatisticsFileName(statisticsFile)) return result;
+  char& letter = result[extensionStart(statisticsFile) + 1];
+  letter = letter == 'T' ? 'B' : 'b';
+  return result;
+}
+
+std::string FindCaseVariant(std::string_view name) {
+  std::string result(name);
+  if (!usable(name)) return result;
+  struct stat info {};
+  if (::lstat(result.c_str(), &info) == 0) return result;
+  const std::size_t slash = name.rfind('/');
+  const std::string directory = slash == std::string_view::npos ? std::string(".")
+                                : slash == 0                    ? std::string("/")
+                                                                : std::string(name.substr(0, slash));
+  const std::string_view fileName = name.substr(slash == std::string_view::npos ? 0 : slash + 1);
+  DIR* listing = ::opendir(directory.c_str());
+  if (listing == nullptr) return result;
+  std::string best;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view candidate(entry->d_name);
+    if (equalsIgnoringAsciiCase(candidate, fileName) && (best.empty() || candidate < best))
+      best = std::string(candidate);
+  }
+  ::closedir(listing);
+  if (best.empty()) return result;
+  return std::string(name.substr(0, slash == std::string_view::npos ? 0 : slash + 1)) + best;
+}
 
 std::string ChangeExtension(std::string_view name, std::string_view extension) {
   const std::size_t slash = name.rfind('/');

@@ -22,6 +22,21 @@ using FileTime = std::int64_t;
 // name without one is kept whole) and appends "." + extension unless the extension is empty.
 std::string ChangeExtension(std::string_view name, std::string_view extension);
 
+// A statistics file is one whose file name (not a directory in front of it) has an extension that
+// begins with "dt" in any case: "studie.dt1", "STUDIE.DT1", "x.Dt". "d.dtx/notes.txt" is none.
+bool IsStatisticsFileName(std::string_view name);
+
+// The backup copy of a statistics file: "dt" at the start of the file name's extension becomes "db"
+// with the case of each letter kept ("STUDIE.DT1" -> "STUDIE.DB1"); directories are never touched. A
+// name that is no statistics file name is returned unchanged.
+std::string BackupFileName(std::string_view statisticsFile);
+
+// The name under which a companion file (the parameter file of a statistics file, for instance) is
+// found: the name itself when something of that name exists; otherwise the first entry, in byte
+// order, of the same directory whose file name differs from it only in ASCII case (files copied from
+// other systems arrive as "STUDIE.PRM" beside "studie.dt1"); the name itself when there is none.
+std::string FindCaseVariant(std::string_view name);
+
 // directory + "/" + name; no second "/" after a directory that ends with one. An absolute name (one
 // starting with "/") and an empty directory give the name unchanged.
 std::string JoinPath(std::string_view directory, std::string_view name);

@@ -25,6 +25,15 @@ TEST(Win1252, RoundTripOfEveryDefinedByte) {
   EXPECT_EQ(utf8ToWin1252(win1252ToUtf8(all)), all);
 }
 
+TEST(Win1252, FileNamesAreDecodedOnceAndControlCharactersAreMasked) {
+  EXPECT_EQ(fileNameForDisplay("gr\xC3\xB6\xC3\x9F"
+                               "e.dt1"),
+            "größe.dt1"_w);
+  EXPECT_EQ(fileNameForDisplay("a\nb\rc\x1B[2Jd\x7F.dt1"), "a?b?c?[2Jd?.dt1");
+  EXPECT_EQ(fileNameForDisplay("alt\xF6.dt1"), "alt?.dt1");  // not UTF-8: a mark, never raw bytes
+  EXPECT_EQ(fileNameForDisplay("\xE4\xB8\xAD.dt1"), "?.dt1");
+}
+
 TEST(Win1252, Utf8OutsideTheCodePageAndBrokenSequencesBecomeQuestionMarks) {
   struct Case {
     std::string utf8;

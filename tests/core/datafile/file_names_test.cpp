@@ -65,6 +65,33 @@ TEST(FileNames, JoinPathAddsOneSlashAndKeepsAbsoluteNames) {
   }
 }
 
+TEST(FileNames, StatisticsFileNamesAndTheirBackupsGoByTheFileNamesExtensionInAnyCase) {
+  struct Case {
+    std::string name;
+    bool statistics;
+    std::string backup;  // the name itself when it is no statistics file
+  };
+  const Case cases[] = {
+      {"studie.dt1", true, "studie.db1"},
+      {"STUDIE.DT1", true, "STUDIE.DB1"},  // the case of each letter is kept
+      {"x.Dt", true, "x.Db"},
+      {"x.dT7", true, "x.dB7"},
+      {"/data/x.dtd/studie.dt1", true, "/data/x.dtd/studie.db1"},  // the directory is not touched
+      {"a.dt1.dt2", true, "a.dt1.db2"},                            // only the last extension
+      {"d.dtx/notes.txt", false, "d.dtx/notes.txt"},               // ".dt" in a directory only
+      {"studie.txt", false, "studie.txt"},
+      {"studie.d", false, "studie.d"},
+      {"studie", false, "studie"},
+      {"dt1", false, "dt1"},
+      {"", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsStatisticsFileName(c.name), c.statistics);
+    EXPECT_EQ(BackupFileName(c.name), c.backup);
+  }
+}
+
 class FileNamesTest : public test::TempDirTest {
  protected:
   FileNamesTest() : TempDirTest("veltrix-file-names") {}
@@ -100,6 +127,21 @@ TEST_F(FileNamesTest, DirectoriesExistAndAreNormalised) {
     EXPECT_EQ(NormaliseDirectory(c.directory), c.normalised);
   }
   EXPECT_EQ(NormaliseDirectory(dir + "//"), dir + "/") << "only one slash is removed";
+}
+
+TEST_F(FileNamesTest, ACompanionFileIsFoundWhateverItsCase) {
+  const std::string derived = path("studie.prm");
+  EXPECT_EQ(FindCaseVariant(derived), derived);  // nothing there: the derived name
+  writeBytes(path("STUDIE.PRM"), "x");
+  writeBytes(path("Studie.Prm"), "x");
+  EXPECT_EQ(FindCaseVariant(derived), path("STUDIE.PRM"));  // the first in byte order
+  writeBytes(derived, "x");
+  EXPECT_EQ(FindCaseVariant(derived), derived);  // an exact match wins
+  EXPECT_EQ(FindCaseVariant(path("missing/studie.prm")), path("missing/studie.prm"));
+  // A dangling link of the exact name exists as a name: nothing else is picked in its place.
+  ::symlink("nowhere", path("b.prm").c_str());
+  writeBytes(path("B.PRM"), "x");
+  EXPECT_EQ(FindCaseVariant(path("b.prm")), path("b.prm"));
 }
 
 TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/batch_commands.h"
+#include "core/base/win1252.h"
 
 namespace veltrix::cli {
 namespace {
@@ -96,15 +97,18 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitUsage;
   }
   BatchOutput output(out);
+  const std::string outName = options.outFile.empty() ? std::string("Standardausgabe")
+                                                      : win1252ToUtf8(fileNameForDisplay(options.outFile));
   if (!options.outFile.empty() && !output.appendTo(options.outFile)) {
-    err << "veltrix-batch: " << options.outFile << " kann nicht geschrieben werden\n";
+    err << "veltrix-batch: " << outName << " kann nicht geschrieben werden\n";
     return kExitFailed;
   }
   BatchUi ui(err, options.yes);
   BatchContext context{options, ui, output};
   int status = command->run(context);
-  if (status == kExitDone && !output.good()) {
-    err << "veltrix-batch: Schreibfehler bei der Ausgabe\n";
+  if (!output.finish()) {
+    err << "veltrix-batch: " << outName
+        << ": Schreibfehler! Die Ergebnisse sind nicht vollständig geschrieben.\n";
     status = kExitFailed;
   }
   return status;

@@ -20,8 +20,8 @@ struct BatchContext {
 };
 
 // Writes the tables of a result, tab by tab, as the protocol file holds them: to standard output, or
-// appended to --out. jobTitle is the statistics file's name.
-void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view jobTitle);
+// appended to --out. fileName is the statistics file's name without its directory (file-system bytes).
+void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view fileName);
 
 // STATFILE structure: the structure listing (names with FA.FL in three columns).
 int runStructure(BatchContext& context);

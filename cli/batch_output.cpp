@@ -23,8 +23,13 @@ void BatchOutput::writeLine(std::string_view win1252) {
   write(m_toFile ? "\r\n" : "\n");
 }
 
-bool BatchOutput::good() const {
-  return m_toFile ? m_file.good() : m_stdout.good();
+bool BatchOutput::finish() {
+  // Buffered bytes reach the file (or the pipe) only now: a full disk shows here, not earlier.
+  if (!m_toFile) return m_stdout.flush().good();
+  m_file.flush();
+  const bool written = m_file.good();
+  m_file.close();
+  return written && !m_file.fail();
 }
 
 }  // namespace veltrix::cli

@@ -18,8 +18,8 @@ class BatchOutput {
   void write(std::string_view win1252);
   // One line: ended by LF on standard output, by CR LF in a protocol file.
   void writeLine(std::string_view win1252);
-  // False once a write to the file failed.
-  bool good() const;
+  // Flushes (and closes the file); false when any of the output could not be written.
+  bool finish();
 
  private:
   std::ostream& m_stdout;

@@ -3,10 +3,15 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 #include "core/base/ui.h"
 
 namespace veltrix::cli {
+
+// A message box's text on one line: each line break, with the blanks around it, becomes one blank.
+std::string OneLineMessage(std::string_view text);
 
 class BatchUi : public Ui {
  public:
@@ -28,7 +33,8 @@ class BatchUi : public Ui {
   void doCloseCancelDialog() override {}
 
  private:
-  void say(std::string_view prefix, std::string_view text);
+  // "veltrix-batch: " + kind + ": " + the text on one line + the answer given, as UTF-8.
+  void say(std::string_view kind, std::string_view text, std::string_view answer = {});
 
   std::ostream& m_err;
   bool m_answerYes;

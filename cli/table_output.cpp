@@ -1,11 +1,14 @@
 #include "cli/batch_commands.h"
+#include "core/base/win1252.h"
 #include "core/output/protocol_file.h"
 #include "core/output/tab_definition.h"
 #include "core/output/table_manager.h"
 
 namespace veltrix::cli {
 
-void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view jobTitle) {
+void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view fileName) {
+  // The heading shows the name as text; the name itself is the file system's bytes.
+  const std::string jobTitle = fileNameForDisplay(fileName);
   ProtocolFormat format;
   format.csv = context.options.csv;
   format.separator = context.options.separator;

@@ -176,7 +176,7 @@ CopyFileChoice::CopyFileChoice(std::string folder, std::string baseName, bool gr
       m_gridTable(gridTable) {}
 
 std::string CopyFileChoice::folderLabel() const {
-  return "Verzeichnis: " + m_folder;
+  return "Verzeichnis: " + fileNameForDisplay(m_folder);
 }
 
 std::string CopyFileChoice::fileName(int digit) const {
@@ -186,7 +186,7 @@ std::string CopyFileChoice::fileName(int digit) const {
 std::vector<std::string> CopyFileChoice::items() const {
   std::vector<std::string> result;
   for (int digit = 0; digit <= 9; ++digit) {
-    std::string item = m_baseName + std::to_string(digit) + ".txt";
+    std::string item = fileNameForDisplay(m_baseName + std::to_string(digit) + ".txt");
     std::error_code error;
     if (std::filesystem::exists(fileName(digit), error)) item += "  (*)";
     result.push_back(item);
@@ -203,7 +203,7 @@ bool CopyFileChoice::accept(int digit, Ui& ui) {
   const std::string name = fileName(digit);
   std::error_code error;
   if (std::filesystem::exists(name, error)) {
-    if (!askOverwrite(ui, name)) return false;
+    if (!askOverwrite(ui, fileNameForDisplay(name))) return false;
     std::filesystem::remove(name, error);
   }
   m_chosen = digit;

@@ -21,6 +21,7 @@
 
 #include "app/shell/qt_canvas.h"
 #include "app/shell/qt_text.h"
+#include "core/output/print_manager.h"
 #include "core/output/tab_definition.h"
 #include "core/stats/marked_line.h"
 
@@ -581,7 +582,54 @@ void TTabForm::setHelpTopic(int topic) {
 
 bool TTabForm::printCurrent(PrintSink& sink) {
   if (!m_shown || m_currentTab < 0 || !m_printHandler) return false;
-  return m_printHandler(sink, m_table);
+  return m_printHandler(sink);
+}
+
+void TTabForm::PrintTable(TPrnManager& printer) const {
+  const FetchedTable table = shownTable();
+  if (table.header.Kind == 'B')
+    printer.PrintTable(table.header, table.grid, kPrintRowLimit, topRow());
+  else
+    printer.PrintTable(table.header, table.lines);
+}
+
+bool TTabForm::SaveTable(TPrnManager& printer) const {
+  const FetchedTable table = shownTable();
+  if (table.header.Kind == 'B') return printer.SaveTable(table.header, table.grid);
+  return printer.SaveTable(table.header, table.lines);
+}
+
+FetchedTable TTabForm::shownTable() const {
+  FetchedTable table = m_table;
+  const TableGrid& loaded = m_table.grid;
+  const auto cells = static_cast<std::size_t>(loaded.rows) * static_cast<std::size_t>(loaded.cols);
+  if (table.header.Kind != 'B' || m_grid->columnCount() != loaded.cols || loaded.cells.size() != cells)
+    return table;
+  TableGrid& shown = table.grid;
+  const QHeaderView* columns = m_grid->horizontalHeader();
+  const int charWidth = std::max(1, m_metrics.charWidth);
+  const auto cols = static_cast<std::size_t>(loaded.cols);
+  shown.colWidths.assign(cols, kDefaultColWidth);
+  for (int visual = 0; visual < loaded.cols; ++visual) {
+    const int logical = columns->logicalIndex(visual);
+    // A column is drawn (width + 1) character widths wide; a resized one rounds to whole characters.
+    const int pixels = m_grid->columnWidth(logical);
+    shown.colWidths[static_cast<std::size_t>(visual)] = std::max(1, (pixels + charWidth / 2) / charWidth - 1);
+    for (int row = 1; row <= loaded.rows; ++row)
+      shown.cells[static_cast<std::size_t>(row - 1) * cols + static_cast<std::size_t>(visual)] =
+          loaded.cell(row, logical + 1);
+  }
+  return table;
+}
+
+int TTabForm::topRow() const {
+  const TableGrid& grid = m_table.grid;
+  const int fixedRows = std::clamp(grid.fixedRows, 0, grid.rows);
+  // The fixed rows cover the top of the viewport; the row just below them is the first one seen.
+  int fixedHeight = 0;
+  for (int row = 0; row < fixedRows; ++row) fixedHeight += m_grid->rowHeight(row);
+  const int row = m_grid->rowAt(fixedHeight);
+  return row >= fixedRows ? row + 1 : fixedRows + 1;
 }
 
 QStringList TTabForm::tabCaptions() const {

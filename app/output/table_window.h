@@ -23,11 +23,14 @@ class QVBoxLayout;
 namespace veltrix {
 
 class PrintSink;
+class TPrnManager;
 
 // The help topic of the window while it shows no result.
 inline constexpr int kNoOutputHelpTopic = 100000;
 // Appended to every extra button's hint.
 inline constexpr const char* kExtraHintSuffix = " (Folgeauswertung)";
+// A printed grid of more than 62 rows may print this many rows from the top row shown.
+inline constexpr int kPrintRowLimit = 30;
 
 // Character measures of the screen font that the window lays out with.
 struct TableFontMetrics {
@@ -40,8 +43,8 @@ class TTabForm : public QWidget {
   Q_OBJECT
 
  public:
-  // Hands the loaded table to the printing side; true when it was printed.
-  using PrintHandler = std::function<bool(PrintSink& sink, const FetchedTable& table)>;
+  // Prints the shown table on the sink (through PrintTable); true when it was printed.
+  using PrintHandler = std::function<bool(PrintSink& sink)>;
 
   // The window starts with "Keine Ausgabe". Both objects must outlive it.
   TTabForm(TTMng& tables, const TSysP& sysParams, QWidget* parent = nullptr);
@@ -60,6 +63,17 @@ class TTabForm : public QWidget {
   // Printing goes through the handler the main window installs; false without one or without output.
   void setPrintHandler(PrintHandler handler) { m_printHandler = std::move(handler); }
   bool printCurrent(PrintSink& sink);
+
+  // "Drucken": the shown table goes to the printer buffer, a grid as shown (shownTable) with the
+  // question, for more than 62 rows, whether to print kPrintRowLimit rows from topRow() or all.
+  void PrintTable(TPrnManager& printer) const;
+  // "Kopie auf Platte": the shown table is appended to the protocol file; false when nothing was written.
+  bool SaveTable(TPrnManager& printer) const;
+  // The loaded table as the user sees it: a grid's columns in their shown order, each as many
+  // characters wide as its shown pixel width gives (pixels / character width - 1, at least 1).
+  FetchedTable shownTable() const;
+  // The grid row (from 1, fixed rows counted) that stands first below the fixed rows, as scrolled.
+  int topRow() const;
 
   // The width of the screen the text image is made for (the primary screen unless set).
   void setScreenWidth(int pixels);

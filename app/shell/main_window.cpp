@@ -107,14 +107,14 @@ void TMainForm::startUp() {
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     return dialog.exec() == QDialog::Accepted;
   });
-  m_tableForm->setPrintHandler([this](PrintSink& sink, const FetchedTable& table) {
+  m_tableForm->setPrintHandler([this](PrintSink& sink) {
     TPrnManager& printer = *m_state->printer;
     printer.Flush();
     m_printSink->finishJob();
     printer.setPrintSink(&sink);
     printer.setPrinterFont(m_state->sysParams->printerFont());
     printer.setPrintingMode(true);
-    addToPrinterBuffer(table);
+    m_tableForm->PrintTable(printer);
     printer.Flush();
     printer.setPrintSink(m_printSink.get());
     return true;
@@ -422,31 +422,19 @@ void TMainForm::setPrinterChooser(std::function<bool(QPrinter&)> chooser) {
   m_state->printer->setPrintSink(m_printSink.get());
 }
 
-void TMainForm::addToPrinterBuffer(const FetchedTable& table) {
-  TPrnManager& printer = *m_state->printer;
-  if (table.header.Kind == 'B')
-    printer.PrintTable(table.header, table.grid, 30, table.grid.fixedRows + 1);
-  else
-    printer.PrintTable(table.header, table.lines);
-}
-
 void TMainForm::printShownTable() {
   TPrnManager& printer = *m_state->printer;
   printer.setPrinterFont(m_state->sysParams->printerFont());
   printer.setPrintingMode(true);
-  addToPrinterBuffer(m_tableForm->loadedTable());
+  m_tableForm->PrintTable(printer);
   // Automatic printing has printed everything: the pages go out now.
   if (printer.autoPrint()) m_printSink->finishJob();
 }
 
 void TMainForm::saveShownTable() {
   TPrnManager& printer = *m_state->printer;
-  const FetchedTable& table = m_tableForm->loadedTable();
   printer.setPrintingMode(false);
-  if (table.header.Kind == 'B')
-    printer.SaveTable(table.header, table.grid);
-  else
-    printer.SaveTable(table.header, table.lines);
+  m_tableForm->SaveTable(printer);
 }
 
 void TMainForm::windowAction(std::string_view name) {

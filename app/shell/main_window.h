@@ -25,10 +25,6 @@ class QWidget;
 class QPrinter;
 
 namespace veltrix {
-struct FetchedTable;
-}
-
-namespace veltrix {
 
 class QtUi;
 class THelpWindow;
@@ -103,7 +99,6 @@ class TMainForm : public QMainWindow {
   bool openTextOptions();
   bool structureCommand();
   void printShownTable();
-  void addToPrinterBuffer(const FetchedTable& table);
   void saveShownTable();
 
   std::unique_ptr<QtUi> m_ui;

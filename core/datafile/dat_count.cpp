@@ -147,7 +147,7 @@ class TDatCount::Sink {
   std::size_t m_used = 0;
 };
 
-TDatCount::TDatCount(Ui& ui, int blockLimit) : m_ui(ui), m_blockLimit(std::max(blockLimit, 1)) {}
+TDatCount::TDatCount(Ui& ui, int blockLimit) : m_ui(ui), m_requestedBlockLimit(std::max(blockLimit, 0)) {}
 
 TDatCount::~TDatCount() = default;
 
@@ -157,6 +157,20 @@ int TDatCount::entryUnits(int n) {
 
 int TDatCount::entriesPerBlock(int n) {
   return kBlockUnits / entryUnits(n);
+}
+
+int TDatCount::narrowEntriesPerBlock(int n) {
+  return kBlockUnits / (1 + (2 * n + 5) / 6);
+}
+
+int TDatCount::defaultBlockLimit(int n) {
+  const int narrow = kNarrowBlockLimit * narrowEntriesPerBlock(n);
+  const int wide = entriesPerBlock(n);
+  return (narrow + wide - 1) / wide;
+}
+
+std::int64_t TDatCount::capacity(int n, int blockLimit) {
+  return std::int64_t{blockLimit} * entriesPerBlock(n) - 1;
 }
 
 void TDatCount::setLayout(int n) {
@@ -193,6 +207,7 @@ bool TDatCount::openNew(const std::string& name, int n) {
   m_counts.clear();
   if (n < 1 || n > kMaxComponents) return false;
   setLayout(n);
+  m_blockLimit = m_requestedBlockLimit > 0 ? m_requestedBlockLimit : defaultBlockLimit(n);
   m_name = name;
   m_values.reserve(std::size_t(m_perBlock));
   m_counts.reserve(std::size_t(m_perBlock) * n);
@@ -228,13 +243,11 @@ bool TDatCount::add(std::span<const std::uint8_t> flags, double value) {
   return true;
 }
 
+// The entry is not written; its values stay in the totals, which count what was offered.
 void TDatCount::dropEntry(const std::uint32_t* counts) {
   m_status |= BlocksOverflowed;
-  for (int i = 0; i < m_n; ++i) {
-    if (counts[i] == 0) continue;
-    m_totals[i] -= std::min(m_totals[i], counts[i]);
-    if (m_distinct[i] > 0) --m_distinct[i];
-  }
+  for (int i = 0; i < m_n; ++i)
+    if (counts[i] != 0 && m_distinct[i] > 0) --m_distinct[i];
 }
 
 // Walks the file's sequence and the in-memory block in ascending order into a new file, combining
@@ -242,7 +255,7 @@ void TDatCount::dropEntry(const std::uint32_t* counts) {
 // (one place is kept for the sentinel) are dropped, so the largest values go first.
 bool TDatCount::merge() {
   const std::string mergedName = m_name + kMergeSuffix;
-  const std::int64_t capacity = std::int64_t{m_blockLimit} * m_perBlock - 1;
+  const std::int64_t held = capacity(m_n, m_blockLimit);
   Stream old(m_ui, m_n, m_units, m_perBlock);
   Sink out(m_ui, m_n, m_units, m_perBlock);
   bool ok = old.open(m_name, m_fileEntries) && out.create(mergedName);
@@ -274,7 +287,7 @@ bool TDatCount::merge() {
         haveFile = old.next(fileValue, fileCounts.data());
         ++m;
       }
-      if (written < capacity) {
+      if (written < held) {
         out.put(value, combined.data());
         ++written;
       } else {

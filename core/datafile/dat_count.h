@@ -14,6 +14,11 @@
 // Counts are 32 bits wide so that one value may occur far more than 65535 times: u = 1 + ceil(4n / 6)
 // units, block = 3200 / u entries. A count or total that would pass 2^32 - 1 stays there and sets
 // Status::CountSaturated instead of wrapping.
+//
+// The wider entries leave fewer of them in a block, so the block limit grows in proportion: the file
+// holds at least as many distinct values as 500 blocks of entries with 16-bit counts would
+// (u16 = 1 + ceil(2n / 6) units, 500 * (3200 / u16) entries less one for the sentinel), for example
+// 957 blocks and 133,022 values for n = 32, 751 blocks and 800,565 values for n = 3.
 #pragma once
 
 #include <array>
@@ -46,7 +51,8 @@ struct DatCountEntry {
 class TDatCount {
  public:
   static constexpr int kMaxComponents = 32;
-  static constexpr int kDefaultBlockLimit = 500;
+  // Blocks of entries with 16-bit counts whose capacity the file keeps.
+  static constexpr int kNarrowBlockLimit = 500;
   static constexpr int kHeaderBytes = 384;
   static constexpr double kSentinel = 1e20;
   // Values from here on end a sequence in the file, so add() refuses them.
@@ -54,7 +60,9 @@ class TDatCount {
 
   enum Status : std::uint32_t {
     // The file reached its block limit: the largest values were dropped (the smallest ones are kept
-    // with exact counts; totals and distinct counts describe what the file holds).
+    // with exact counts). The totals still count every value offered, the dropped ones too, so that
+    // positions such as the median's stay right while they fall among the kept values; the distinct
+    // counts describe what the file holds.
     BlocksOverflowed = 1,
     // A count or total reached 2^32 - 1 and stayed there.
     CountSaturated = 2,
@@ -62,8 +70,8 @@ class TDatCount {
     ValuesRefused = 4,
   };
 
-  // blockLimit: most blocks the file may hold (at least 1).
-  explicit TDatCount(Ui& ui, int blockLimit = kDefaultBlockLimit);
+  // blockLimit: most blocks the file may hold; 0 takes defaultBlockLimit(n) when counting starts.
+  explicit TDatCount(Ui& ui, int blockLimit = 0);
   TDatCount(const TDatCount&) = delete;
   TDatCount& operator=(const TDatCount&) = delete;
   ~TDatCount();
@@ -71,6 +79,12 @@ class TDatCount {
   // Six-byte units of an entry and entries per block for n components.
   static int entryUnits(int n);
   static int entriesPerBlock(int n);
+  // Entries per block had the counts 16 bits: 3200 / (1 + ceil(2n / 6)).
+  static int narrowEntriesPerBlock(int n);
+  // The fewest blocks that hold as many entries as kNarrowBlockLimit blocks of narrow entries.
+  static int defaultBlockLimit(int n);
+  // Distinct values a file of blockLimit blocks holds (one place is the sentinel's).
+  static std::int64_t capacity(int n, int blockLimit);
 
   // Creates the file (header and an empty sequence) for n = 1..32 components and starts counting.
   bool openNew(const std::string& name, int n);
@@ -90,6 +104,8 @@ class TDatCount {
   // Closes and deletes the file.
   void deleteFile();
 
+  // The block limit of the counting in progress or last started.
+  int blockLimit() const { return m_blockLimit; }
   std::uint32_t status() const { return m_status; }
   bool overflow() const { return (m_status & BlocksOverflowed) != 0; }
   // Any of the status bits: the counts do not describe every value offered.
@@ -110,7 +126,8 @@ class TDatCount {
   std::array<std::uint8_t, kHeaderBytes> header() const;
 
   Ui& m_ui;
-  int m_blockLimit;
+  int m_requestedBlockLimit;
+  int m_blockLimit = 0;
   Mode m_mode = Mode::Idle;
   std::string m_name;
   int m_n = 0;

@@ -152,7 +152,7 @@ void TParams::putClassDivision(int index, const ClassDivisionRecord& record) {
 }
 
 std::string TParams::classDivisionText(int index) const {
-  std::string line = rightAligned(index, 3);
+  std::string line = rightAligned(index, 2);
   if (index < 0 || index > kMaxClassDivisions) return line;
   const ClassDivisionRecord& record = m_classes[static_cast<std::size_t>(index)];
   if (record[0] != index) return line;  // undefined
@@ -160,7 +160,8 @@ std::string TParams::classDivisionText(int index) const {
   const int count = std::min(record[1] & 31, kMaxClassValues);
   static constexpr char kMarkers[] = {'N', 'I', 'E', 'B'};
   line += kind < 4 ? kMarkers[kind] : 'T';
-  line += ' ';
+  // The values begin at the title character, as a group's name does.
+  line.resize(kFirstTitleCharacter - 1, ' ');
   for (int i = 0; i < count; ++i) {
     if (i > 0) {
       if (line.size() > kTextCutoff) {

@@ -160,11 +160,12 @@ class TParams {
   // an all-zero record.
   ClassDivisionRecord getClassDivision(int index) const;
   void putClassDivision(int index, const ClassDivisionRecord& record);
-  // A list line: the number right-aligned in 3 characters, the kind marker ("N" numeric, "I" equal,
-  // "E" contains, "B" begins with, "T" another text kind), a blank, then the values separated by ","
-  // (reals with about six significant digits, texts without trailing blanks); once the line passes 40
-  // characters the remaining values show as "...". At most 80 characters. An undefined division has
-  // no marker and no values, so its text from the 6th character on is blank.
+  // A list line: the two-digit number right-aligned in 2 characters, the kind marker ("N" numeric,
+  // "I" equal, "E" contains, "B" begins with, "T" another text kind), two blanks, then from the 6th
+  // character on the values separated by "," (reals with about six significant digits, texts without
+  // trailing blanks); once the line passes 40 characters the remaining values show as "...". At most
+  // 80 characters. An undefined division has no marker and no values, so its text from the 6th
+  // character on is blank.
   std::string classDivisionText(int index) const;
 
   // Groups 0..255. Put of a group with a definition sets the number byte and fills an empty name with

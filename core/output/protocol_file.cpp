@@ -38,13 +38,12 @@ void appendHead(std::vector<std::string>& out, const TTabHeader& header, std::st
   out.push_back(line);
   const int titles = std::clamp<int>(header.TitleLines, 0, 3);
   for (int k = 0; k < titles; ++k) {
+    // The left title is padded (never cut) so that the right title ends in column 77.
     const std::string& right = header.RightTitle[static_cast<std::size_t>(k)];
     const int leftWidth = kProtocolRuleWidth - static_cast<int>(right.size());
     std::string title = header.LeftTitle[static_cast<std::size_t>(k)];
-    if (leftWidth > 0) {
-      title.resize(static_cast<std::size_t>(leftWidth), ' ');
-    }
-    out.push_back(TrimBlanks(title + right, 1));
+    if (static_cast<int>(title.size()) < leftWidth) title.resize(static_cast<std::size_t>(leftWidth), ' ');
+    out.push_back(title + right);
   }
   out.push_back(rule());
   if (!header.Note.empty()) {
@@ -81,8 +80,8 @@ std::vector<std::string> ProtocolTextTable(const TTabHeader& header, const std::
                                            std::string_view jobTitle, const StampTime& time) {
   std::vector<std::string> out;
   appendHead(out, header, jobTitle, time);
-  for (const std::string& line : lines)
-    out.push_back(TrimBlanks(PlainTextField(line, kProtocolTextWidth), 1));
+  // Every line keeps the full width of the field, trailing blanks included.
+  for (const std::string& line : lines) out.push_back(PlainTextField(line, kProtocolTextWidth));
   out.emplace_back();
   out.emplace_back();
   return out;

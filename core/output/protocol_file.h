@@ -39,7 +39,10 @@ struct ProtocolFormat {
 };
 
 // The lines (without line ends) a protocol file receives for one table: the header line with job title
-// (may be empty) and time, the title lines, rules and note, then the body.
+// (may be empty) and time filled on the left with "-" to 85 characters; each title line as the left
+// title padded with blanks to 77 minus the right title's length, then the right title; a rule of 77
+// "-"; the note right-aligned in 77 and another rule when there is a note; then the body. A text
+// table's lines are its plain-text fields of 100 characters, trailing blanks included.
 std::vector<std::string> ProtocolTextTable(const TTabHeader& header, const std::vector<std::string>& lines,
                                            std::string_view jobTitle, const StampTime& time);
 // grid.colWidths are characters; the table window passes the widths its user left.

@@ -41,7 +41,7 @@ void TSShowPrep(const TParams& params, TTMng& tables) {
 
   const std::string heading = AlignText(" Bezeichnung", 15, -1) + AlignText("FA.FL", 7, 1);
   for (int c = 1; c <= kColumns; ++c) tables.AddCell(1, c, heading);
-  if (count == 0) tables.AddCell(2, 1, " Keine Variablen");
+  if (count == 0) tables.AddCell(2, 1, "Keine Variablen");
   // Column-major: row j shows the variables j, j + rows and j + 2 * rows.
   for (int i = 1; i <= count; ++i) {
     const VariableEntry v = params.getVariable(i);

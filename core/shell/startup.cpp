@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <random>
 
 #include "core/base/ui.h"
@@ -60,7 +61,12 @@ void FinishStartup(GlobalState& state, const StartupEnvironment& environment) {
   state.currentHelpContext = kMainHelpContext;
 
   state.tables = std::make_unique<TTMnX>();
-  state.params = std::make_unique<TParams>(state.ui);
+  try {
+    state.params = std::make_unique<TParams>(state.ui);
+  } catch (const std::bad_alloc&) {
+    state.ui.fatal("Speicher zu klein");
+    return;
+  }
   const std::string unique = UniqueWorkName(environment.randomSeed, environment.millisecondsOfDay);
   const char* const extensions[] = {".$$a", ".$$b", ".$$m", ".$$x", ".$$y"};
   for (std::size_t i = 0; i < state.workFiles.size(); ++i)

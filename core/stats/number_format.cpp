@@ -80,7 +80,8 @@ std::string formatExponent(double x, int fieldWidth) {
 }
 
 std::string FormatInWidth(int dec, int width, double x) {
-  if (width <= 0) return {};
+  // No field to fit into: the first text stands.
+  if (width <= 0) return FormatDecimals(dec, x);
   width = std::min(width, kMaxTextLength);
   if (!std::isfinite(x)) {
     const std::string text = nonFiniteText(x);

@@ -21,10 +21,11 @@ std::string FormatDecimals(int dec, double x);
 // numbers up to 10 decimals.
 std::string FormatSignificant(double x);
 
-// Exactly width characters, right-aligned (at most 255, the longest text the program keeps); width
-// <= 0 gives "". A number that does not fit loses decimals first, then turns to exponent form, and
-// is marked with "*" in its first position when even that does not fit. NaN and the infinities show
-// "NaN", "INF", "-INF" when the width allows it and width times "*" otherwise.
+// Exactly width characters, right-aligned (at most 255, the longest text the program keeps). A
+// number that does not fit loses decimals first, then turns to exponent form, and is marked with "*"
+// in its first position when even that does not fit. NaN and the infinities show "NaN", "INF", "-INF"
+// when the width allows it and width times "*" otherwise. A width of 0 (or less) sets no field: the
+// text is FormatDecimals(dec, x) as it is, so 5 with 3 decimals gives "5.000".
 std::string FormatInWidth(int dec, int width, double x);
 
 // Exponent form with field width w: a blank (or "-" for negative x), d = clamp(w - 8, 2, 18)

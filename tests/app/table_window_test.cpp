@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTabBar>
@@ -13,8 +14,11 @@
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "core/base/win1252.h"
+#include "core/output/print_manager.h"
 #include "core/stats/marked_line.h"
 #include "tests/app/modal_guard.h"
+#include "tests/support/recording_print_sink.h"
+#include "tests/support/recording_ui.h"
 
 using namespace veltrix;
 using namespace veltrix::literals;
@@ -72,6 +76,54 @@ void fillResult(TTMng& tables) {
   tables.setExtraAction(2, 0, "Nie", "nicht gezeigt");
   tables.setExtraAction(4, 1040, "Faktoren", "Zweite Rotation");
   tables.HelpTopic = kResultHelp;
+}
+
+// Answers the print manager's question with a fixed choice and keeps each question.
+class AnsweringUi : public test::RecordingUi {
+ public:
+  int answer = 0;
+  std::vector<ListRequest> lists;
+
+ protected:
+  int doSelectFromList(const ListRequest& request, int) override {
+    lists.push_back(request);
+    return answer;
+  }
+};
+
+// "Z" + the row in three digits + "S" + the column, so every printed cell names its place.
+std::string cellName(int row, int col) {
+  std::string number = std::to_string(row);
+  return "Z" + std::string(3 - number.size(), '0') + number + "S" + std::to_string(col);
+}
+
+// One grid table of the given rows and three columns (6, 7 and 8 characters wide), one fixed row and
+// column, columns that the user may resize and move.
+void fillNamedGrid(TTMng& tables, int rows) {
+  tables.ClearTables();
+  TTabHeader header;
+  header.Kind = 'B';
+  header.Rows = static_cast<std::int16_t>(rows);
+  header.Cols = 3;
+  header.FixedRows = 1;
+  header.FixedCols = 1;
+  header.GridFlags = "000011";
+  header.ColWidths[0] = 6;
+  header.ColWidths[1] = 7;
+  header.ColWidths[2] = 8;
+  tables.BeginTable(1, header);
+  for (int row = 1; row <= rows; ++row)
+    for (int col = 1; col <= 3; ++col) tables.AddCell(row, col, cellName(row, col));
+  tables.setTabDef(1, "00HHHHGitter");
+}
+
+// The printed texts of the cells (those that start with "Z"), in the order they were drawn.
+std::vector<test::RecordingCanvas::Call> printedCells(const test::RecordingPrintSink& sink) {
+  std::vector<test::RecordingCanvas::Call> cells;
+  for (std::size_t page = 0; page < sink.pages().size(); ++page)
+    for (const auto& call : sink.callsOf(page, test::RecordingCanvas::Kind::Text))
+      if (!call.text.empty() && call.text[0] == 'Z') cells.push_back(call);
+  return cells;
 }
 
 QColor colourOf(const TSysP& sys, int entry) {
@@ -380,7 +432,7 @@ class TableWindowTest : public QObject {
     QCOMPARE(static_cast<int>(window->drawnLines().size()), 3960 / lineHeight - 1);
   }
 
-  void printCurrentHandsTheLoadedTableToTheHandler() {
+  void printCurrentHandsTheSinkToTheHandler() {
     auto window = makeWindow();
     const QString pdf = m_dir->filePath(QStringLiteral("tabelle.pdf"));
     QtPrintSink sink(pdf);
@@ -390,9 +442,9 @@ class TableWindowTest : public QObject {
     QVERIFY(!window->printCurrent(sink));  // no handler
     PrintSink* received = nullptr;
     FetchedTable printed;
-    window->setPrintHandler([&](PrintSink& target, const FetchedTable& table) {
+    window->setPrintHandler([&](PrintSink& target) {
       received = &target;
-      printed = table;
+      printed = window->shownTable();
       return true;
     });
     window->selectTab(1);
@@ -400,6 +452,97 @@ class TableWindowTest : public QObject {
     QCOMPARE(received, static_cast<PrintSink*>(&sink));
     QCOMPARE(printed.header.Kind, 'B');
     QCOMPARE(printed.grid.cell(2, 2), std::string("~13"));
+  }
+
+  void longGridPrintsThirtyRowsFromTheTopRowShown() {
+    fillNamedGrid(m_tables, 100);
+    auto window = makeWindow();
+    window->show();
+    window->showResult();
+    QTableWidget* grid = window->gridWidget();
+    const int rowHeight = grid->rowHeight(1);
+    QCOMPARE(grid->rowHeight(0), rowHeight);
+    QCOMPARE(window->topRow(), 2);  // not scrolled: the first body row
+
+    // Scrolled by 40 rows: row 41 lies under the fixed row, row 42 is the first one seen below it.
+    grid->verticalScrollBar()->setValue(40 * rowHeight);
+    QCOMPARE(grid->verticalScrollBar()->value(), 40 * rowHeight);
+    QCOMPARE(window->topRow(), 42);
+
+    AnsweringUi ui;
+    test::RecordingPrintSink sink;
+    TPrnManager printer(ui);
+    printer.setPrintSink(&sink);
+    ui.answer = 0;  // "30 Zeilen ab akt. 1. Zeile"
+    window->PrintTable(printer);
+    printer.Flush();
+    QCOMPARE(ui.lists.size(), std::size_t{1});
+    QCOMPARE(ui.lists[0].caption, std::string("Drucken"));
+    QCOMPARE(ui.lists[0].items, (std::vector<std::string>{"30 Zeilen ab akt. 1. Zeile", "Alles drucken"}));
+    std::vector<std::string> firstColumn;
+    for (const auto& call : printedCells(sink))
+      if (call.text.ends_with("S1")) firstColumn.push_back(call.text);
+    std::vector<std::string> expected{cellName(1, 1)};  // the fixed row, then rows 42..71
+    for (int row = 42; row <= 71; ++row) expected.push_back(cellName(row, 1));
+    QCOMPARE(firstColumn, expected);
+    QCOMPARE(ui.unexpected, 0);
+  }
+
+  void resizedAndMovedColumnsPrintAndSaveAsShown() {
+    fillNamedGrid(m_tables, 3);
+    auto window = makeWindow();
+    window->show();
+    window->showResult();
+    QTableWidget* grid = window->gridWidget();
+    QHeaderView* columns = grid->horizontalHeader();
+    const int charWidth = window->fontMetrics().charWidth;
+    // The user widens column 2 to 20 characters and drags column 3 before it.
+    columns->resizeSection(1, 21 * charWidth);
+    columns->moveSection(2, 1);
+
+    const FetchedTable shown = window->shownTable();
+    QCOMPARE(shown.grid.colWidths, (std::vector<int>{6, 8, 20}));
+    QCOMPARE(shown.grid.cell(2, 2), cellName(2, 3));
+    QCOMPARE(shown.grid.cell(2, 3), cellName(2, 2));
+    QCOMPARE(shown.grid.cell(1, 1), cellName(1, 1));
+    // The loaded table itself stays as fetched.
+    QCOMPARE(window->loadedTable().grid.colWidths, (std::vector<int>{6, 7, 8}));
+
+    AnsweringUi ui;
+    test::RecordingPrintSink sink;  // 800 pixels wide, 8 pixels per character, "W9999999" 64 pixels
+    TPrnManager printer(ui);
+    printer.setPrintSink(&sink);
+    window->PrintTable(printer);
+    printer.Flush();
+    QVERIFY(ui.lists.empty());  // three rows: no question
+    std::vector<test::RecordingCanvas::Call> row2;
+    for (const auto& call : printedCells(sink))
+      if (call.text.starts_with("Z002")) row2.push_back(call);
+    QCOMPARE(row2.size(), std::size_t{3});
+    QCOMPARE(row2[0].text, cellName(2, 1));
+    QCOMPARE(row2[1].text, cellName(2, 3));
+    QCOMPARE(row2[2].text, cellName(2, 2));
+    // Cells (width + 1) * 8 pixels wide from the left margin 800 / 16 = 50: 50..106, 106..178, 178..346;
+    // each text clipped 64 / 20 = 3 pixels inside its cell.
+    const int lefts[] = {53, 109, 181};
+    const int rights[] = {103, 175, 343};
+    for (std::size_t k = 0; k < 3; ++k) {
+      QCOMPARE(row2[k].rect.left, lefts[k]);
+      QCOMPARE(row2[k].rect.right, rights[k]);
+    }
+
+    // The protocol file gets the same order and widths: each cell in its width and a blank.
+    printer.fileSelected("STUDIE.DT1", fromQPath(m_dir->path()), "P");
+    printer.setPrintingMode(false);
+    printer.setCopyFileChooser([&ui](CopyFileChoice& choice) { return choice.accept(0, ui); });
+    QVERIFY(window->SaveTable(printer));
+    QFile saved(m_dir->filePath(QStringLiteral("P0.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    QVERIFY(lines.size() > 4);
+    // The head line, the rule, then the rows.
+    QCOMPARE(lines[3], QByteArray("Z002S1 Z002S3   Z002S2\r"));
+    QCOMPARE(ui.unexpected, 0);
   }
 
   void pdfSinkPrintsOnePagePerDocument() {

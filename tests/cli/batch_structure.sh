@@ -26,7 +26,7 @@ check "create succeeds" test "$status" -eq 0
 check "create leaves an empty statistics file" test -f "$WORK/neu.dt1" -a ! -s "$WORK/neu.dt1"
 check "create writes the parameter file" test -s "$WORK/neu.prm"
 run "$WORK/neu.dt1" structure
-check "a new file has no variables" contains "$out" " Keine Variablen"
+check "a new file has no variables" grep -qx 'Keine Variablen' <<<"$out"
 
 run "$WORK/neu.dt1" create
 check "create refuses an existing file" test "$status" -eq 2

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "core/stats/number_format.h"
@@ -26,7 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&x, data + 2, sizeof x);
     const int width = data[0] % 40;
     const int dec = static_cast<int>(data[1] % 21) - 10;
-    if (FormatInWidth(dec, width, x).size() > static_cast<std::size_t>(width)) std::abort();
+    const std::string shown = FormatInWidth(dec, width, x);
+    // Width 0 sets no field and gives the plain text of the decimals.
+    if (width == 0 ? shown != FormatDecimals(dec, x) : shown.size() > static_cast<std::size_t>(width))
+      std::abort();
     if (FormatSignificant(x).size() > 60) std::abort();
   }
   return 0;

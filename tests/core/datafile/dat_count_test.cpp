@@ -100,6 +100,45 @@ TEST_F(DatCountTest, EntryLayoutForThirtyTwoBitCounts) {
   EXPECT_EQ(readReal48(file.data() + 384), Real48::fromDouble(1e20).toDouble());  // 1E20 as stored
 }
 
+TEST_F(DatCountTest, BlockLimitGrowsSoThatTheFileHoldsWhatNarrowCountsWouldHold) {
+  // Hand computation for the two ends: with 16-bit counts an entry has 1 + ceil(2n / 6) units, so
+  // n = 32 gives 12 units, 266 entries per block and 500 * 266 = 133000 entries in 500 blocks; n = 3
+  // gives 2 units, 1600 entries per block and 800000 entries. With 32-bit counts a block holds 139
+  // (n = 32) or 1066 (n = 3) entries, so 957 and 751 blocks are needed; one entry is the sentinel's.
+  struct Case {
+    int n, narrowPerBlock, blocks;
+    std::int64_t capacity;
+  };
+  const Case cases[] = {{32, 266, 957, 957 * 139 - 1}, {3, 1600, 751, 751 * 1066 - 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.n);
+    EXPECT_EQ(TDatCount::narrowEntriesPerBlock(c.n), c.narrowPerBlock);
+    EXPECT_EQ(TDatCount::defaultBlockLimit(c.n), c.blocks);
+    EXPECT_EQ(TDatCount::capacity(c.n, c.blocks), c.capacity);
+    EXPECT_GE(c.capacity, 500 * c.narrowPerBlock - 1);
+    // A counter made without a limit counts with that many blocks.
+    TDatCount counter(ui);
+    ASSERT_TRUE(counter.openNew(name, c.n));
+    EXPECT_EQ(counter.blockLimit(), c.blocks);
+  }
+  EXPECT_GE(TDatCount::capacity(32, TDatCount::defaultBlockLimit(32)), 133000 - 1);
+  EXPECT_GE(TDatCount::capacity(3, TDatCount::defaultBlockLimit(3)), 800000 - 1);
+
+  // Every n: at least the narrow capacity, and one block less would not hold it.
+  for (int n = 1; n <= 32; ++n) {
+    SCOPED_TRACE(n);
+    const std::int64_t narrow = 500 * (3200 / (1 + (2 * n + 5) / 6)) - 1;
+    const int blocks = TDatCount::defaultBlockLimit(n);
+    EXPECT_GE(TDatCount::capacity(n, blocks), narrow);
+    EXPECT_LT(TDatCount::capacity(n, blocks - 1), narrow);
+  }
+
+  // A limit given to the counter stands.
+  TDatCount limited(ui, 2);
+  ASSERT_TRUE(limited.openNew(name, 32));
+  EXPECT_EQ(limited.blockLimit(), 2);
+}
+
 TEST_F(DatCountTest, SameValueThreeTimesInTwoComponents) {
   TDatCount counter(ui);
   ASSERT_TRUE(counter.openNew(name, 3));
@@ -241,7 +280,7 @@ TEST_F(DatCountTest, CountsAbove65535AreExact) {
 
 TEST_F(DatCountTest, BlockLimitKeepsTheSmallestValuesAndSetsTheFlag) {
   // n = 32: 139 entries per block; a limit of 2 blocks holds 2 * 139 - 1 = 277 entries and the
-  // sentinel.
+  // sentinel. The totals keep counting every value offered, the dropped ones too.
   struct Case {
     int distinctValues;
     bool overflow;
@@ -261,17 +300,17 @@ TEST_F(DatCountTest, BlockLimitKeepsTheSmallestValuesAndSetsTheFlag) {
         flags[0] = 1;
         flags[v % 32] = 1;
         ASSERT_TRUE(counter.add(flags, v));
+        for (int i = 0; i < 32; ++i) kept.totals[i] += flags[i];
         if (v < 277) {
           Counts& counts = kept.entries[v];
-          for (int i = 0; i < 32; ++i) {
-            counts[i] += flags[i];
-            kept.totals[i] += flags[i];
-          }
+          for (int i = 0; i < 32; ++i) counts[i] += flags[i];
         }
       }
     }
     ASSERT_TRUE(counter.finish());
     EXPECT_EQ(counter.overflow(), c.overflow);
+    EXPECT_EQ(counter.totals(), kept.totals);
+    EXPECT_EQ(counter.totals()[0], 2u * static_cast<std::uint32_t>(c.distinctValues));
     EXPECT_EQ(counter.openForReading(name).status,
               c.overflow ? std::uint32_t{TDatCount::BlocksOverflowed} : 0u);
     expectMatches(counter, name, kept, 32);

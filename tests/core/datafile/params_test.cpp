@@ -306,19 +306,22 @@ TEST_F(ParamsTest, ClassDivisionAndGroupTexts) {
   p.putClassDivision(2, numericDivision({0.5, -2, 1e6}));
   p.putClassDivision(15, textDivision(1, {"MEIER", "A"}));
   p.putClassDivision(16, textDivision(3, {"X"}));
+  p.putClassDivision(13, numericDivision({0}));
   p.putGroup(3, numericGroup(1, "Frauen"));
   struct Case {
     std::string text, expected;
   };
   const Case cases[] = {
-      // Values are appended while the line holds at most 40 characters: "  1N 1,..,15" has 40, so
+      // The number in two characters, the marker, two blanks, the values from character 6 on.
+      // Values are appended while the line holds at most 40 characters: " 1N  1,..,15" has 40, so
       // 16 is still added (43), then the rest shows as "...".
-      {p.classDivisionText(1), "  1N 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,..."},
-      {p.classDivisionText(2), "  2N 0.5,-2,1000000"},
-      {p.classDivisionText(0), "  0N 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,..."},  // 39 before 15
-      {p.classDivisionText(15), " 15I MEIER,A"},
-      {p.classDivisionText(16), " 16B X"},
-      {p.classDivisionText(5), "  5"},
+      {p.classDivisionText(1), " 1N  1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,..."},
+      {p.classDivisionText(2), " 2N  0.5,-2,1000000"},
+      {p.classDivisionText(0), " 0N  0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,..."},  // 39 before 15
+      {p.classDivisionText(15), "15I  MEIER,A"},
+      {p.classDivisionText(16), "16B  X"},
+      {p.classDivisionText(5), " 5"},
+      {p.classDivisionText(13), "13N  0"},  // a single short value still stands at character 6
       {p.groupText(0), "  0: Gesamt" + std::string(29, ' ')},
       {p.groupText(3), "  3: Frauen" + std::string(29, ' ')},
       {p.groupText(4), "  4: " + std::string(35, ' ')},
@@ -328,8 +331,8 @@ TEST_F(ParamsTest, ClassDivisionAndGroupTexts) {
   const ItemList classes = p.listClassDivisions();
   EXPECT_EQ(classes.items,
             (std::vector<std::string>{"{3" + p.classDivisionText(0), "{3" + p.classDivisionText(1),
-                                      "{3" + p.classDivisionText(2), "{3" + p.classDivisionText(15),
-                                      "{3" + p.classDivisionText(16)}));
+                                      "{3" + p.classDivisionText(2), "{3" + p.classDivisionText(13),
+                                      "{3" + p.classDivisionText(15), "{3" + p.classDivisionText(16)}));
   p.putGroup(21, numericGroup(1));  // lists end at 20
   const ItemList groups = p.listGroups();
   EXPECT_EQ(groups.items, (std::vector<std::string>{"{3" + p.groupText(0), "{3" + p.groupText(3)}));

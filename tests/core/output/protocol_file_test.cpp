@@ -108,6 +108,35 @@ TEST_F(ProtocolFileTest, HeaderLineWithoutJobTitleIsFilledTo85) {
   EXPECT_EQ(lines[1], std::string(77, '-'));
 }
 
+TEST_F(ProtocolFileTest, TitleLinesPadTheLeftTitleSoThatTheRightOneEndsInColumn77) {
+  struct Case {
+    std::string left, right, expected;
+  };
+  const std::string sixty(60, 'L');
+  const Case cases[] = {
+      // 77 - 6 = 71 characters of left title, then the right title.
+      {std::string("Kenngrößen"_w), "Tab. 1", std::string("Kenngrößen"_w) + std::string(61, ' ') + "Tab. 1"},
+      // Without a right title the line is still 77 characters long.
+      {"Nur links", "", "Nur links" + std::string(68, ' ')},
+      {"", "rechts", std::string(71, ' ') + "rechts"},
+      // A left title longer than its room is padded by nothing and never cut.
+      {sixty, std::string(30, 'R'), sixty + std::string(30, 'R')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.left + "|" + c.right);
+    TTabHeader header;
+    header.TitleLines = 1;
+    header.LeftTitle[0] = c.left;
+    header.RightTitle[0] = c.right;
+    const auto lines = ProtocolTextTable(header, {"@9x"}, "", kTime);
+    ASSERT_EQ(lines.size(), 6u);  // head, title, rule, one body line, two empty lines
+    EXPECT_EQ(lines[1], c.expected);
+    EXPECT_EQ(lines[2], std::string(77, '-'));
+    // The body line keeps its 100 characters: "x" and 99 blanks.
+    EXPECT_EQ(lines[3], "x" + std::string(99, ' '));
+  }
+}
+
 TEST_F(ProtocolFileTest, CsvWithCommaHasNoSeparatorAfterTheLastCell) {
   TTabHeader header;
   header.Kind = 'B';

@@ -51,7 +51,7 @@ TEST(StructureListing, AnEmptyStructureSaysSo) {
   TSShowPrep(params, tables);
   const FetchedTable t = tables.FetchTable(1);
   EXPECT_EQ(t.header.Rows, 2);
-  EXPECT_EQ(t.grid.cell(2, 1), " Keine Variablen");
+  EXPECT_EQ(t.grid.cell(2, 1), "Keine Variablen");
 }
 
 }  // namespace

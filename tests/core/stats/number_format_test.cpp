@@ -121,8 +121,13 @@ TEST(FormatInWidth, GivesUpDecimalsThenTurnsToExponentForm) {
       {0, 12, 1e150, " 1.000E+0150"},
       {0, 5, 1e150, "*1.0E"},
       {0, 9, 123456789012.0, " 1.23E+11"},  // w = 11 gives 3 digits; "E+0011" shrinks to "E+11"
-      {3, 0, 5.0, ""},
-      {3, -4, 5.0, ""},
+      // Width 0 stops the loop at once: the text of the decimals asked for, without a field.
+      {3, 0, 5.0, "5.000"},
+      {-3, 0, 2.5, "2.5"},
+      {2, 0, -1234.567, "-1234.57"},
+      {0, 0, 1.5e12, "1500000000000"},
+      {0, 0, kNaN, "NaN"},
+      {3, -4, 5.0, "5.000"},
       {3, 4, kNaN, " NaN"},
       {0, 4, -kInf, "-INF"},
       {0, 2, kInf, "**"},
@@ -172,7 +177,8 @@ TEST(FormatInWidth, NeverExceedsTheWidthForAnyDouble) {
     values.push_back(i % 2 == 0 ? v : -v);  // the range tables really show
   }
   for (const double x : values) {
-    for (int width = 0; width <= 20; ++width) {
+    for (int dec = -6; dec <= 6; ++dec) ASSERT_EQ(FormatInWidth(dec, 0, x), FormatDecimals(dec, x));
+    for (int width = 1; width <= 20; ++width) {
       for (int dec = -6; dec <= 6; ++dec) {
         const std::string text = FormatInWidth(dec, width, x);
         ASSERT_EQ(text.size(), static_cast<std::size_t>(width)) << x << " dec " << dec;

@@ -1,0 +1,99 @@
+// Start-up when memory runs out for the parameter object. The test binary's operator new is replaced
+// here by malloc with one switch: armed with a size, the next request of exactly that size throws
+// std::bad_alloc, as a machine without that much memory would. Unarmed it only forwards to malloc.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "core/datafile/params.h"
+#include "core/shell/global_state.h"
+#include "core/shell/startup.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace {
+
+std::atomic<std::size_t> g_failingSize{0};
+
+}  // namespace
+
+// Every unaligned form is replaced, so that memory from one form is never freed by another's runtime
+// (the aligned forms stay with the runtime, in pairs).
+void* operator new(std::size_t size) {
+  std::size_t armed = size;
+  if (size != 0 && g_failingSize.compare_exchange_strong(armed, 0)) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size) {
+  return ::operator new(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return ::operator new(size, std::nothrow);
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+
+namespace veltrix {
+namespace {
+
+class StartupMemoryTest : public test::TempDirTest {
+ protected:
+  StartupMemoryTest() : TempDirTest("veltrix-startup-memory") {}
+};
+
+TEST_F(StartupMemoryTest, NoMemoryForTheParameterObjectIsFatal) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  const StartupEnvironment environment{path("veltrix"), 1280, 800, 7u, 45'296'789};
+  BuildProgramState(state, environment);
+
+  ui.expectFatal("Speicher zu klein");
+  g_failingSize = sizeof(TParams);
+  FinishStartup(state, environment);
+  const bool stillArmed = g_failingSize.exchange(0) != 0;
+  ASSERT_FALSE(stillArmed) << "the parameter object was never allocated";
+
+  EXPECT_TRUE(ui.allPlayed());
+  EXPECT_TRUE(ui.terminated());
+  EXPECT_EQ(state.params, nullptr);
+  EXPECT_FALSE(state.fileSelected()) << "no statistics file is opened after the fatal box";
+}
+
+}  // namespace
+}  // namespace veltrix

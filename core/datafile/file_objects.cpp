@@ -34,15 +34,6 @@ constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfFileMark = 26;  // Ctrl-Z
 
-// Every message of the file layer: the file name in front, the box placed by hint 4.
-void showFileError(Ui& ui, std::string_view name, std::string_view message) {
-  std::string text(name);
-  text += ": ";
-  text += message;
-  ui.flags().placementHint = 4;
-  ui.error(text);
-}
-
 // Free bytes for an unprivileged writer on the file system that will hold target; nothing when it
 // cannot be measured (the copy then goes ahead and reports what fails).
 std::optional<std::int64_t> freeSpaceFor(const std::string& target) {
@@ -66,6 +57,18 @@ bool sameFile(const std::string& source, const std::string& target) {
 }
 
 }  // namespace
+
+void ShowFileError(Ui& ui, std::string_view name, std::string_view message) {
+  std::string text = fileNameForDisplay(name);
+  text += ": ";
+  text += message;
+  ui.flags().placementHint = 4;
+  ui.error(text);
+}
+
+std::string_view CannotOpenMessage() {
+  return kCannotOpen;
+}
 
 // ---------------------------------------------------------------- TGFile
 
@@ -105,6 +108,9 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     case Disposition::Replace:
       flags |= O_CREAT | O_TRUNC;
       break;
+    case Disposition::CreateNew:
+      flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
+      break;
   }
   int fd = -1;
   do {
@@ -128,7 +134,7 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
 }
 
 void TGFile::report(std::string_view message) {
-  showFileError(m_ui, m_name, message);
+  ShowFileError(m_ui, m_name, message);
   m_error = true;
   m_end = true;
   close();
@@ -206,6 +212,11 @@ bool TRndFile::openForReading(const std::string& name) {
 bool TRndFile::create(const std::string& name) {
   m_count = 0;
   return openFile(name, OpenMode::WriteOnly, Disposition::Replace);
+}
+
+bool TRndFile::createNew(const std::string& name) {
+  m_count = 0;
+  return openFile(name, OpenMode::WriteOnly, Disposition::CreateNew);
 }
 
 std::int32_t TRndFile::read(void* buffer, std::int32_t count) {
@@ -400,11 +411,11 @@ TFileCopy::Result TFileCopy::copy(const std::string& source, const std::string& 
 
   // A copy that silently lost bytes (or a source that changed meanwhile) must not pass as done.
   if (FileSize(target) != m_bytes) {
-    showFileError(m_ui, target, kWriteError);
+    ShowFileError(m_ui, target, kWriteError);
     return Result::Failed;
   }
   if (FileSize(source) != m_bytes) {
-    showFileError(m_ui, source, kReadError);
+    ShowFileError(m_ui, source, kReadError);
     return Result::Failed;
   }
   if (sourceDate != 0) SetFileDate(target, sourceDate);

@@ -16,6 +16,12 @@ namespace veltrix {
 
 class Ui;
 
+// The message of the file layer: the file name (as shown, see fileNameForDisplay) + ": " + message,
+// in an error box placed by hint 4.
+void ShowFileError(Ui& ui, std::string_view name, std::string_view message);
+// "Datei kann nicht geöffnet werden!"
+std::string_view CannotOpenMessage();
+
 class TGFile {
  public:
   explicit TGFile(Ui& ui) : m_ui(ui) {}
@@ -41,7 +47,7 @@ class TGFile {
 
  protected:
   enum class OpenMode { ReadOnly = 0, WriteOnly = 1, ReadWrite = 2 };
-  enum class Disposition { Existing, CreateIfMissing, Replace };
+  enum class Disposition { Existing, CreateIfMissing, Replace, CreateNew };
 
   // Closes a previous file, clears the flags and opens name; reports "Datei kann nicht geöffnet werden!"
   // (also for a directory, which is no file to read or write).
@@ -75,6 +81,9 @@ class TRndFile : public TGFile {
   bool openForReading(const std::string& name);
   // Replaces any existing file by an empty one, write only.
   bool create(const std::string& name);
+  // A new file, write only; fails ("Datei kann nicht geöffnet werden!") when anything stands under
+  // the name already, a symbolic link included, which is never followed.
+  bool createNew(const std::string& name);
 
   // As the block transfers, and "Datei ist nicht geöffnet!" when the file is not open (silent after an
   // error). The count moved is kept in count().

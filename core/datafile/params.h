@@ -128,11 +128,14 @@ class TParams {
   // beim Lesen der Parameterdatei " + name once. Overlapping provisional entries are dropped silently.
   ParamsReadStatus read(const std::string& fileName);
 
-  // Saves everything under fileName(). The file is written to the temporary name with extension
-  // "pr$", flushed to the disk and closed; then, at the first save after reading, the old parameter
-  // file is kept as ".prb" (it stays in place itself), and the temporary file is renamed over the
-  // parameter file in one step. On failure "Fehler beim Schreiben der Parameterdatei " + name is shown,
-  // the temporary file removed and the old parameter file left as it was.
+  // Saves everything under fileName() through ReplaceFileSafely: the file is written to a new
+  // temporary file "<name>.pr$-" + a unique suffix (created exclusively, so a stray "<name>.pr$" or a
+  // link planted under such a name is never followed or in the way), flushed to the disk and given
+  // the old file's permissions; then, at the first save after reading, the old parameter file is kept
+  // as ".prb" (a new hard link or copy; whatever stood under that name is removed first), and the
+  // temporary file is renamed over the parameter file in one step (over the file a symbolic link
+  // points to; the link stays). On failure "Fehler beim Schreiben der Parameterdatei " + name is
+  // shown, the temporary file removed and the old parameter file left as it was.
   bool write();
 
   const std::string& fileName() const { return m_fileName; }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/file_objects.h"
@@ -316,7 +317,7 @@ bool TParams::dropOverlappingEntries() {
 
 ParamsReadStatus TParams::read(const std::string& fileName) {
   m_fileName = fileName;
-  const std::string readError = "Fehler beim Lesen der Parameterdatei " + fileName;
+  const std::string readError = "Fehler beim Lesen der Parameterdatei " + fileNameForDisplay(fileName);
   reset();
 
   std::vector<std::uint8_t> bytes;
@@ -364,46 +365,60 @@ void TParams::prepareForWrite() {
 bool TParams::write() {
   prepareForWrite();
   if (!replaceFile(encode())) {
-    m_ui.error("Fehler beim Schreiben der Parameterdatei " + m_fileName);
+    m_ui.error("Fehler beim Schreiben der Parameterdatei " + fileNameForDisplay(m_fileName));
     return false;
   }
   m_modified = false;
   return true;
 }
 
-bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
-  if (m_fileName.empty() || m_fileName.find('\0') != std::string::npos) return false;
-  const std::string temporary = ChangeExtension(m_fileName, "pr$");
-  const auto giveUp = [&temporary] {
-    DeleteFile(temporary);
+namespace {
+
+// A copy of source under the new name backup, created exclusively: nothing that stands there (a
+// planted link included) is followed. The file layer reports what fails.
+bool copyExclusively(Ui& ui, const std::string& source, const std::string& backup) {
+  TRndFile in(ui);
+  TRndFile out(ui);
+  if (!in.openForReading(source) || !out.createNew(backup)) return false;
+  std::vector<char> buffer(TFileCopy::kBlockSize);
+  for (;;) {
+    const std::int32_t got = in.read(buffer.data(), TFileCopy::kBlockSize);
+    if (in.error() || (got > 0 && out.write(buffer.data(), got) != got)) break;
+    if (got < TFileCopy::kBlockSize) break;
+  }
+  in.close();
+  out.close();
+  if (in.error() || out.error()) {
+    DeleteFile(backup);
     return false;
-  };
-
-  {
-    TRndFile file(m_ui);
-    if (!file.create(temporary)) return giveUp();
-    const std::int32_t written = file.write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-    bool ok = written == static_cast<std::int32_t>(bytes.size()) && !file.error();
-    file.close();
-    ok = ok && !file.error();
-    if (!ok) return giveUp();
   }
-  if (!FlushFile(temporary)) return giveUp();
-
-  // The first save after a selection keeps the previous file as ".prb". A hard link keeps it without
-  // copying; the parameter file itself stays where it is until the rename below replaces it.
-  if (!m_backupMade && isRegularFile(m_fileName)) {
-    const std::string backup = ChangeExtension(m_fileName, "prb");
-    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return giveUp();
-    if (::link(m_fileName.c_str(), backup.c_str()) != 0 &&
-        CopyFile(m_ui, m_fileName, backup) != TFileCopy::Result::Copied)
-      return giveUp();
-    m_backupMade = true;
-  }
-
-  if (::rename(temporary.c_str(), m_fileName.c_str()) != 0) return giveUp();
-  FlushDirectoryOf(m_fileName);
   return true;
+}
+
+}  // namespace
+
+bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
+  // The new contents go to a temporary file named after the parameter file ("studie.pr$-" and a
+  // unique suffix): a file left under the plain "studie.pr$" by a killed program, or a link planted
+  // there, is never followed and never in the way.
+  const std::string temporaryName = CompanionFileName(m_fileName, "pr$");
+  ReplaceOptions options;
+  options.temporaryExtension = std::string_view(temporaryName).substr(temporaryName.rfind('.') + 1);
+  // The first save after a selection keeps the previous file as ".prb". A hard link keeps it without
+  // copying; the parameter file itself stays where it is until the rename replaces it. A file or link
+  // found under the backup name is removed first, and the new backup never follows a link.
+  options.beforeCommit = [this](const std::string& target) {
+    if (m_backupMade || !isRegularFile(target)) return true;
+    const std::string backup = CompanionFileName(m_fileName, "prb");
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return false;
+    if (::link(target.c_str(), backup.c_str()) != 0) {
+      if (errno == EEXIST || !copyExclusively(m_ui, target, backup)) return false;
+    }
+    m_backupMade = true;
+    return true;
+  };
+  const std::string_view image(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return !m_fileName.empty() && ReplaceFileSafely(m_fileName, image, options);
 }
 
 bool TParams::createDefault(const std::string& fileName) {

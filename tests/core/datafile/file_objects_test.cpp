@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -148,10 +149,15 @@ TEST_F(FileObjectsTest, TextReaderOpenFailureIsReportedOnceWithHint4) {
   const std::string missing = path("missing.txt");
   const std::string directory = m_dir.string();
   const std::string withNul = path("a") + "\0b"s;
-  for (const std::string& name : {missing, directory, withNul}) {
+  const std::string withLineBreak = path("a\r\nb");
+  for (const std::string& name : {missing, directory, withNul, withLineBreak}) {
     SCOPED_TRACE(name);
     ScriptedUi ui;
-    ui.expectError(name + kCannotOpen);
+    // Control bytes of a name are shown as "?", so that no name can break the message.
+    std::string shown = name;
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return c == '\0' || c == '\r' || c == '\n'; }, '?');
+    ui.expectError(shown + kCannotOpen);
     TTxtRFile file(ui);
     EXPECT_FALSE(file.open(name));
     EXPECT_TRUE(file.error());

@@ -1,7 +1,10 @@
 #include "core/datafile/params.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +16,7 @@
 #include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
 #include "core/stats/real48.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -125,6 +129,13 @@ class ParamsTest : public test::TempDirTest {
   }
   std::string sibling(const char* extension) const {
     return (m_dir / (std::string("studie.") + extension)).string();
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   std::string name;
@@ -761,7 +772,7 @@ TEST_F(ParamsTest, FirstSaveKeepsTheOldFileAsBackupAndLaterSavesDoNot) {
   ASSERT_TRUE(q.write());
   EXPECT_NE(load(name), v2);
   EXPECT_EQ(load(sibling("prb")), v1);  // still the file of the first save
-  EXPECT_FALSE(std::filesystem::exists(sibling("pr$")));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"studie.prb", "studie.prm"})) << "no temporary file is left";
 }
 
 TEST_F(ParamsTest, FailedWriteLeavesTheOldFileUntouched) {
@@ -771,18 +782,20 @@ TEST_F(ParamsTest, FailedWriteLeavesTheOldFileUntouched) {
   ASSERT_TRUE(p.write());
   const Bytes old = load(name);
 
-  // The temporary name is taken by a directory, so the temporary file cannot be created.
-  std::filesystem::create_directory(sibling("pr$"));
   TParams q(ui);
   ASSERT_EQ(q.read(name), ParamsReadStatus::Ok);
   q.setVariableCount(1);
   q.setModified(true);
-  ui.expectError(sibling("pr$") + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
-  ui.expectError("Fehler beim Schreiben der Parameterdatei " + name);
-  EXPECT_FALSE(q.write());
+  {
+    // The disk is full: the temporary file cannot take the contents.
+    test::FileSizeLimit limit(100);
+    ASSERT_TRUE(limit.active());
+    ui.expectError("Fehler beim Schreiben der Parameterdatei " + name);  // the real name only
+    EXPECT_FALSE(q.write());
+  }
   EXPECT_TRUE(ui.allPlayed());
   EXPECT_EQ(load(name), old);
-  EXPECT_FALSE(std::filesystem::exists(sibling("prb")));
+  EXPECT_EQ(entries(), std::vector<std::string>{"studie.prm"}) << "no temporary file and no backup";
   EXPECT_FALSE(q.backupMade());
   EXPECT_TRUE(q.modified());
 }
@@ -795,14 +808,77 @@ TEST_F(ParamsTest, WriteIntoAMissingDirectoryFails) {
   save((m_dir / "plain").string(), Bytes{1});
   for (const std::string& target : notThere) {
     SCOPED_TRACE(target);
-    const std::string temporary = target.substr(0, target.size() - 3) + "pr$";
     test::ScriptedUi local;
-    local.expectError(temporary + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
     local.expectError("Fehler beim Schreiben der Parameterdatei " + target);
     TParams p(local);
     p.setFileName(target);
     EXPECT_FALSE(p.write());
     EXPECT_TRUE(local.allPlayed());
+  }
+}
+
+TEST_F(ParamsTest, SavingKeepsThePermissionsAndTheSymbolicLinkOfTheParameterFile) {
+  // The parameter file is private and kept in another directory through a link.
+  std::filesystem::create_directory(m_dir / "store");
+  const std::string stored = (m_dir / "store" / "real.prm").string();
+  TParams p(ui);
+  p.setFileName(stored);
+  fillSample(p);
+  ASSERT_TRUE(p.write());
+  ASSERT_EQ(::chmod(stored.c_str(), 0600), 0);
+  const Bytes old = load(stored);
+  ASSERT_EQ(::symlink("store/real.prm", name.c_str()), 0);
+
+  TParams q(ui);
+  ASSERT_EQ(q.read(name), ParamsReadStatus::Ok);
+  q.setVariableCount(2);
+  ASSERT_TRUE(q.write());
+  EXPECT_TRUE(std::filesystem::is_symlink(name)) << "the link stays";
+  EXPECT_EQ(load(name).size(), q.encode().size());
+  EXPECT_EQ(load(stored), q.encode()) << "written at the link's target";
+  struct stat info {};
+  ASSERT_EQ(::stat(stored.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  // The backup of the first save holds the old contents as a file of its own beside the link.
+  EXPECT_FALSE(std::filesystem::is_symlink(sibling("prb")));
+  EXPECT_EQ(load(sibling("prb")), old);
+}
+
+TEST_F(ParamsTest, LinksAndFilesUnderTheTemporaryAndBackupNamesAreNeverFollowed) {
+  // Links planted under the old fixed temporary name and under the backup name must not lead the
+  // save to overwrite another file, and nothing left there by a killed program blocks the save.
+  const std::string victim = path("victim.txt");
+  save(victim, Bytes{'k', 'e', 'e', 'p'});
+  struct Case {
+    const char* what;
+    std::function<void()> plant;
+  };
+  const Case cases[] = {
+      {"a link studie.pr$ -> victim", [&] { ::symlink(victim.c_str(), sibling("pr$").c_str()); }},
+      {"a link studie.prb -> victim", [&] { ::symlink(victim.c_str(), sibling("prb").c_str()); }},
+      {"a file studie.pr$ left by a killed save", [&] { save(sibling("pr$"), Bytes(300, 7)); }},
+      {"a directory studie.pr$", [&] { std::filesystem::create_directory(sibling("pr$")); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(m_dir);
+    std::filesystem::create_directories(m_dir);
+    save(victim, Bytes{'k', 'e', 'e', 'p'});
+    TParams first(ui);
+    first.setFileName(name);
+    ASSERT_TRUE(first.write());
+    const Bytes old = load(name);
+    c.plant();
+
+    TParams p(ui);
+    ASSERT_EQ(p.read(name), ParamsReadStatus::Ok);
+    fillSample(p);
+    ASSERT_TRUE(p.write());
+    EXPECT_EQ(load(victim), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(std::filesystem::is_symlink(name));
+    EXPECT_EQ(load(name), p.encode());
+    EXPECT_FALSE(std::filesystem::is_symlink(sibling("prb")));
+    EXPECT_EQ(load(sibling("prb")), old);
   }
 }
 

@@ -87,7 +87,9 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     report(kCannotOpen);
     return false;
   }
-  int flags = O_CLOEXEC;
+  // Non-blocking, so that opening a named pipe returns at once instead of waiting for its other end;
+  // the flag is taken back below once the file is known to be a regular one.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (mode) {
     case OpenMode::ReadOnly:
       flags |= O_RDONLY;
@@ -121,11 +123,14 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     report(kCannotOpen);
     return false;
   }
-  // Linux opens a directory read-only without complaint; its first read would fail instead.
+  // Only regular files are read and written: Linux opens a directory read-only without complaint
+  // (its first read would fail), and a pipe or a device would block or swallow the data.
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const int fileFlags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fileFlags < 0 ||
+      ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) {
     ::close(fd);
-    m_lastResult = EISDIR;
+    m_lastResult = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     report(kCannotOpen);
     return false;
   }

@@ -3,8 +3,9 @@
 // message), the object closes itself, and every later transfer returns 0 without touching the file
 // until it is opened again.
 //
-// Names are passed to the operating system byte for byte (no case change, no conversion). The Ui must
-// outlive the object: the destructor closes an open file and reports a failing close.
+// Names are passed to the operating system byte for byte (no case change, no conversion). Only
+// regular files are opened. The Ui must outlive the object: the destructor closes an open file and
+// reports a failing close.
 #pragma once
 
 #include <cstddef>
@@ -50,7 +51,8 @@ class TGFile {
   enum class Disposition { Existing, CreateIfMissing, Replace, CreateNew };
 
   // Closes a previous file, clears the flags and opens name; reports "Datei kann nicht geöffnet werden!"
-  // (also for a directory, which is no file to read or write).
+  // for anything but a regular file (a directory, a named pipe, a device). A named pipe never blocks
+  // the open.
   bool openFile(const std::string& name, OpenMode mode, Disposition disposition);
   // The common error report: message box, error and end flags, close.
   void report(std::string_view message);

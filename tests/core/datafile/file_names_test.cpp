@@ -230,6 +230,9 @@ TEST_F(FileNamesTest, ReadFirstLineTakesAtMost255BytesUpToTheFirstCr) {
   }
   EXPECT_EQ(ReadFirstLine(path("missing")), "");
   EXPECT_EQ(ReadFirstLine(m_dir.string()), "");
+  ASSERT_EQ(::mkfifo(path("pipe.fil").c_str(), 0600), 0);
+  EXPECT_EQ(ReadFirstLine(path("pipe.fil")), "") << "a named pipe is no file and does not block";
+  EXPECT_EQ(FileSize(path("pipe.fil")), 0);
 }
 
 TEST_F(FileNamesTest, WriteLineFileReplacesTheFileWhole) {

@@ -897,6 +897,22 @@ TEST_F(ParamsTest, SelectionSlotsStayInMemory) {
   for (int i = 1; i <= kSelectionSlotCount; ++i) EXPECT_EQ(p.selectionSlot(i), SelectionSlot{});
 }
 
+TEST_F(ParamsTest, OnlyARegularFileIsReadAsParameterFile) {
+  // A named pipe would block the reader for ever; a directory or a link loop cannot be read either.
+  ASSERT_EQ(::mkfifo(sibling("pipe").c_str(), 0600), 0);
+  std::filesystem::create_directory(sibling("dir"));
+  ASSERT_EQ(::symlink("studie.loop", sibling("loop").c_str()), 0);
+  for (const std::string& file : {sibling("pipe"), sibling("dir"), sibling("loop")}) {
+    SCOPED_TRACE(file);
+    test::ScriptedUi local;
+    local.expectError(file + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
+    local.expectError("Fehler beim Lesen der Parameterdatei " + file);
+    TParams p(local);
+    EXPECT_EQ(p.read(file), ParamsReadStatus::Damaged);
+    EXPECT_TRUE(local.allPlayed());
+  }
+}
+
 TEST_F(ParamsTest, ReadOfAMissingFileReportsTheFileLayerAndTheReadError) {
   TParams p(ui);
   ui.expectError(name + ": " + std::string("Datei kann nicht geöffnet werden!"_w));

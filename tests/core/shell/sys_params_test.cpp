@@ -289,6 +289,20 @@ TEST_F(SysParamsTest, SavingKeepsAPrivateFileAndItsLinkAndFollowsNoPlantedLink) 
   EXPECT_EQ(load(victim), Bytes{'x'});
 }
 
+TEST_F(SysParamsTest, ANamedPipeAsSettingsFileIsReportedInsteadOfBlockingTheStart) {
+  ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+  ui.expectError(name + std::string(": Datei kann nicht geöffnet werden!"_w));
+  TSysP p(ui, name);
+  p.load();
+  EXPECT_TRUE(ui.allPlayed());
+  EXPECT_EQ(p.textSettings(), TextSettings{}) << "the defaults";
+  ui.expectError(name + ": Schreibfehler!");
+  EXPECT_FALSE(p.save()) << "a pipe is not replaced by a file";
+  struct stat info {};
+  ASSERT_EQ(::lstat(name.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 TEST(GraphSettingsTest, RecordLayoutAndRoundTrip) {
   const GraphSettings g = sampleGraph();
   const GraphSettingsRecord bytes = EncodeGraphSettings(g);

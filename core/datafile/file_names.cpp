@@ -171,7 +171,7 @@ std::string FindCaseVariant(std::string_view name) {
 }
 
 std::string ParameterFileName(std::string_view statisticsFile) {
-  return FindCaseVariant(ChangeExtension(statisticsFile, "prm"));
+  return FindCaseVariant(CompanionFileName(statisticsFile, "prm"));
 }
 
 std::string CompanionFileName(std::string_view name, std::string_view extension) {

@@ -38,8 +38,9 @@ std::string BackupFileName(std::string_view statisticsFile);
 // other systems arrive as "STUDIE.PRM" beside "studie.dt1"); the name itself when there is none.
 std::string FindCaseVariant(std::string_view name);
 
-// The parameter file of a statistics file: its name with the extension "prm", or the existing file
-// whose name differs from that only in case (FindCaseVariant). Saving writes back to this name.
+// The parameter file of a statistics file: its name with the extension "prm" ("PRM" after an
+// extension in capitals, CompanionFileName), or the existing file whose name differs from that only
+// in case (FindCaseVariant). Saving writes back to this name.
 std::string ParameterFileName(std::string_view statisticsFile);
 
 // The name with its extension changed (ChangeExtension), the new extension upper-cased when the old

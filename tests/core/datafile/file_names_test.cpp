@@ -148,6 +148,75 @@ TEST_F(FileNamesTest, ACompanionFileIsFoundWhateverItsCase) {
   EXPECT_EQ(FindCaseVariant(path("b.prm")), path("b.prm"));
 }
 
+TEST_F(FileNamesTest, CompanionNamesFollowTheCaseOfTheirFiles) {
+  EXPECT_EQ(CompanionFileName("/d/STUDIE.PRM", "prb"), "/d/STUDIE.PRB");
+  EXPECT_EQ(CompanionFileName("/d/studie.prm", "prb"), "/d/studie.prb");
+  EXPECT_EQ(CompanionFileName("/d/Studie.Prm", "pr$"), "/d/Studie.pr$");
+  EXPECT_EQ(CompanionFileName("/D/x.DT1", "prm"), "/D/x.PRM");
+  EXPECT_EQ(CompanionFileName("/d/x.123", "prm"), "/d/x.prm") << "no letters: as given";
+  EXPECT_EQ(CompanionFileName("/D.X/y", "prm"), "/D.X/y.prm") << "no extension: as given";
+
+  EXPECT_EQ(ParameterFileName(path("studie.dt1")), path("studie.prm")) << "nothing there: the derived name";
+  EXPECT_EQ(ParameterFileName(path("NEU.DT1")), path("NEU.PRM"));
+  writeBytes(path("STUDIE.PRM"), "x");
+  EXPECT_EQ(ParameterFileName(path("studie.dt1")), path("STUDIE.PRM"));
+  EXPECT_EQ(ParameterFileName(path("STUDIE.DT2")), path("STUDIE.PRM"));
+}
+
+TEST_F(FileNamesTest, ProbingANameNeverThrowsOrBlocks) {
+  writeBytes(path("file.dt1"), "12345");
+  writeBytes(path("empty.dt1"), "");
+  std::filesystem::create_directory(path("dir.dt1"));
+  ASSERT_EQ(::mkfifo(path("pipe.dt1").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("self.dt1", path("self.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere.dt1", path("dangling.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("file.dt1", path("link.dt1").c_str()), 0);
+  struct Case {
+    std::string name;
+    EntryKind kind;
+    std::int64_t size;
+    int error;
+  };
+  const Case cases[] = {
+      {path("file.dt1"), EntryKind::RegularFile, 5, 0},
+      {path("empty.dt1"), EntryKind::RegularFile, 0, 0},
+      {path("link.dt1"), EntryKind::RegularFile, 5, 0},
+      {path("dir.dt1"), EntryKind::Directory, 0, 0},
+      {path("pipe.dt1"), EntryKind::Other, 0, 0},
+      {path("missing.dt1"), EntryKind::Missing, 0, ENOENT},
+      {path("dangling.dt1"), EntryKind::Missing, 0, ENOENT},
+      {path("file.dt1/x.dt1"), EntryKind::Missing, 0, ENOTDIR},
+      {path("self.dt1"), EntryKind::Unusable, 0, ELOOP},
+      {path(std::string(300, 'l') + ".dt1"), EntryKind::Unusable, 0, ENAMETOOLONG},
+      {path("a") + "\0b"s, EntryKind::Unusable, 0, EINVAL},
+      {"", EntryKind::Unusable, 0, ENOENT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name.substr(0, 80));
+    const FileProbe probe = ProbeFile(c.name);
+    EXPECT_EQ(probe.kind, c.kind);
+    EXPECT_EQ(probe.size, c.size);
+    EXPECT_EQ(probe.error, c.error);
+  }
+  // Tests run as root, who may search any directory, so "Permission denied" cannot be produced here;
+  // it takes the same path as the link loop (stat fails with an errno other than ENOENT).
+}
+
+TEST_F(FileNamesTest, ANewEmptyFileIsCreatedOnlyWhereNothingStands) {
+  EXPECT_TRUE(CreateNewEmptyFile(path("new.dt1")));
+  EXPECT_EQ(FileSize(path("new.dt1")), 0);
+  writeBytes(path("victim.txt"), "keep");
+  ASSERT_EQ(::symlink("victim.txt", path("link.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere.txt", path("dangling.dt1").c_str()), 0);
+  for (const char* taken : {"new.dt1", "link.dt1", "dangling.dt1", "victim.txt"}) {
+    SCOPED_TRACE(taken);
+    EXPECT_FALSE(CreateNewEmptyFile(path(taken)));
+  }
+  EXPECT_EQ(readBytes(path("victim.txt")), "keep");
+  EXPECT_FALSE(std::filesystem::exists(path("nowhere.txt"))) << "a dangling link is not followed";
+  EXPECT_FALSE(CreateNewEmptyFile(path("missing/x.dt1")));
+}
+
 TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {
   const std::string name = path("new.dt1");
   const std::string underFile = path("new.dt1/x");

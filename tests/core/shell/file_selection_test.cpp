@@ -7,6 +7,7 @@
 
 #include "core/base/file_prompts.h"
 #include "core/base/win1252.h"
+#include "core/datafile/file_names.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
@@ -101,6 +102,19 @@ TEST(FileSelection, PatternMatchingComparesNameAndExtensionPartsWithoutCase) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.pattern) + " / " + c.name);
     EXPECT_EQ(matchesFilePattern(c.pattern, c.name), c.matches);
+  }
+}
+
+TEST(FileSelection, TheStatisticsFileDialogTakesExactlyTheStatisticsFileNames) {
+  // The dialog's pattern check and the opening flow's predicate must agree, or a chosen file is
+  // deselected without a word.
+  const FileSelection selection(fileRequest("RC", kStatFilter, ".dt*"));
+  const std::string names[] = {"studie.dt1", "STUDIE.DT1",      "x.Dt",        "a.b.dT9",
+                               ".dt1",       "d.dtx/notes.txt", "studie.txt",  "studie.d",
+                               "dt1",        "a.dt1.txt",       "/x.dtd/a.dtd"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(selection.matchesPatterns(name), IsStatisticsFileName(name));
   }
 }
 

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "core/base/ui.h"
 #include "core/base/win1252.h"
@@ -36,6 +38,10 @@ constexpr std::size_t kQuantileAAt = 31;
 constexpr std::size_t kQuantileBAt = 37;
 constexpr std::size_t kWhiskerAt = 43;
 constexpr std::size_t kDateAt = 44;
+// The number of 128-byte blocks of the group records that follow the variable area, so that a file
+// cut between two group records is told from one with fewer groups. 0 in files of older versions
+// (the rest of the header was zero there): such files are read without this check.
+constexpr std::size_t kGroupBlocksAt = 48;
 
 constexpr std::size_t kBlock = kParamBlockSize;
 constexpr int kMaxGroupBlocks = 4;
@@ -91,6 +97,38 @@ double roundToReal48(double value) {
   return Real48::fromDouble(value).toDouble();
 }
 
+// The header's settings, each outside its range replaced by its default. Files of version 0 come
+// from programs that did not store the settings: a zero there means "not stored" and takes the
+// default silently. Any other value outside its range is damage (true).
+bool readSettings(const std::uint8_t* data, ParamSettings& settings) {
+  const ParamSettings defaults;
+  const bool oldVersion = data[kVersionAt] == 0;
+  bool damaged = false;
+  const auto real = [&](std::size_t at, double low, double high, double fallback) {
+    const double value = readReal48(data + at);
+    if (std::isfinite(value) && value > low && value < high) return value;
+    if (!(oldVersion && value == 0)) damaged = true;
+    return fallback;
+  };
+  const auto index = [&](std::size_t at, int low, int high, int fallback) {
+    const int value = data[at];
+    if (value >= low && value <= high) return value;
+    if (!(oldVersion && value == 0)) damaged = true;
+    return fallback;
+  };
+  constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+  settings.errorProbabilityA = real(kErrorAAt, 0, 1, defaults.errorProbabilityA);
+  settings.errorProbabilityB = real(kErrorBAt, 0, 1, defaults.errorProbabilityB);
+  settings.testKind = index(kTestKindAt, 1, 2, defaults.testKind);
+  settings.testMethod = index(kTestMethodAt, 0, 1, defaults.testMethod);
+  settings.factorA = real(kFactorAAt, 0, kUnbounded, defaults.factorA);
+  settings.factorB = real(kFactorBAt, 0, kUnbounded, defaults.factorB);
+  settings.quantileA = real(kQuantileAAt, 0, 100, defaults.quantileA);
+  settings.quantileB = real(kQuantileBAt, 0, 100, defaults.quantileB);
+  settings.whiskerIndex = index(kWhiskerAt, 0, 4, defaults.whiskerIndex);
+  return damaged;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- byte image
@@ -136,6 +174,7 @@ std::vector<std::uint8_t> TParams::encode() const {
   bytes.insert(bytes.end(), classArea.begin(), classArea.end());
   bytes.insert(bytes.end(), variableArea.begin(), variableArea.end());
 
+  std::size_t groupBlocks = 0;
   for (int k = 1; k <= kMaxGroups; ++k) {
     GroupRecord record = m_groups[static_cast<std::size_t>(k)];
     if (record[0] == 0) continue;
@@ -144,28 +183,23 @@ std::vector<std::uint8_t> TParams::encode() const {
     record[0] = static_cast<std::uint8_t>(k);
     record[1] = static_cast<std::uint8_t>(blocks);
     bytes.insert(bytes.end(), record.begin(), record.begin() + static_cast<std::ptrdiff_t>(blocks * kBlock));
+    groupBlocks += blocks;
   }
+  writeInt16(static_cast<std::int16_t>(groupBlocks), &bytes[kGroupBlocksAt]);  // at most 255 * 4
   return bytes;
 }
 
 ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
   reset();
-  if (bytes.empty()) return ParamsReadStatus::Damaged;
-  if (bytes[kVersionAt] != kParamFileVersion && bytes[kVersionAt] != 0) return ParamsReadStatus::WrongVersion;
-  if (bytes.size() < kBlock) return ParamsReadStatus::Damaged;
-  bool damaged = false;
+  if (!bytes.empty() && bytes[kVersionAt] != kParamFileVersion && bytes[kVersionAt] != 0)
+    return ParamsReadStatus::WrongVersion;
+  // A file shorter than its header reads as zeros: version 0 with nothing in it, an empty structure
+  // (an empty file is what an interrupted program may leave).
+  if (bytes.size() < kBlock) return ParamsReadStatus::Ok;
   const std::size_t size = bytes.size();
   const std::uint8_t* data = bytes.data();
 
-  m_settings.errorProbabilityA = readReal48(data + kErrorAAt);
-  m_settings.errorProbabilityB = readReal48(data + kErrorBAt);
-  m_settings.testKind = data[kTestKindAt];
-  m_settings.testMethod = data[kTestMethodAt];
-  m_settings.factorA = readReal48(data + kFactorAAt);
-  m_settings.factorB = readReal48(data + kFactorBAt);
-  m_settings.quantileA = readReal48(data + kQuantileAAt);
-  m_settings.quantileB = readReal48(data + kQuantileBAt);
-  m_settings.whiskerIndex = data[kWhiskerAt];
+  bool damaged = readSettings(data, m_settings);
   m_creationDate = readInt32(data + kDateAt);
 
   // Class division area: records one after another until a zero number byte or the area's end.
@@ -223,6 +257,7 @@ ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
   if (dropOverlappingEntries()) damaged = true;
 
   // Groups: records of 1..4 blocks until the end of the file.
+  std::size_t groupBlocks = 0;
   for (std::size_t at = variableEnd; at < size;) {
     const std::size_t remaining = size - at;
     const int number = data[at];
@@ -238,7 +273,10 @@ ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
       std::memcpy(record.data(), data + at, static_cast<std::size_t>(blocks) * kBlock);
     }
     at += static_cast<std::size_t>(blocks) * kBlock;
+    groupBlocks += static_cast<std::size_t>(blocks);
   }
+  const auto recordedGroupBlocks = static_cast<std::uint16_t>(readInt16(data + kGroupBlocksAt));
+  if (recordedGroupBlocks != 0 && recordedGroupBlocks != groupBlocks) damaged = true;
 
   m_nameIndexValid = false;
   return damaged ? ParamsReadStatus::Damaged : ParamsReadStatus::Ok;

@@ -109,4 +109,26 @@ run "$WORK/k3.dt1" create
 check "create refuses the complete pair" test "$status" -eq 2
 check "as an existing file" contains "$err" "Datei existiert schon!"
 
+# ---- damaged and short parameter files
+: > "$WORK/c.dt1"
+for cut in 1664 1792 2048 2176; do  # between the sample's group records: 5, 4, 2 or 1 groups lost
+  head -c "$cut" "$SAMPLE_PRM" > "$WORK/c.prm"
+  run "$WORK/c.dt1" structure
+  check "a parameter file cut after $cut bytes is refused" test "$status" -eq 2
+  check "the cut after $cut bytes is reported" contains "$err" "Fehler beim Lesen der Parameterdatei $WORK/c.prm"
+done
+for offset in 17 18 43; do  # test kind, test method, whisker factor index
+  cp "$SAMPLE_PRM" "$WORK/c.prm"
+  printf '\xff' | dd of="$WORK/c.prm" bs=1 seek="$offset" conv=notrunc status=none
+  run "$WORK/c.dt1" structure
+  check "a setting of 255 at offset $offset is reported" contains "$err" "Fehler beim Lesen der Parameterdatei"
+done
+for length in 0 100; do
+  head -c "$length" "$SAMPLE_PRM" > "$WORK/c.prm"
+  run "$WORK/c.dt1" structure
+  check "a parameter file of $length bytes is an empty structure" test "$status" -eq 0
+  check "without a message ($length bytes)" test -z "$err"
+  check "listed as such ($length bytes)" contains "$out" "Keine Variablen"
+done
+
 finish

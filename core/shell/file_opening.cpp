@@ -37,13 +37,13 @@ void deselect(GlobalState& state) {
 void createNewFile(GlobalState& state) {
   if (!state.params) {
     if (!CreateNewEmptyFile(state.currentFile)) {
-      showCannotCreate(state.ui, state.displayName);
+      showCannotCreate(state.ui, fileNameForDisplay(state.displayName));
       deselect(state);
     }
     return;
   }
   if (CreateStatisticsFile(state.ui, *state.params, state.currentFile, state.parameterFileName,
-                           state.displayName) == CreateResult::Failed)
+                           fileNameForDisplay(state.displayName)) == CreateResult::Failed)
     deselect(state);
 }
 
@@ -74,7 +74,7 @@ void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
 
   const FileProbe file = ProbeFile(state.currentFile);
   if (file.kind == EntryKind::Missing) {
-    if (!askCreate(state.ui, state.displayName)) return deselect(state);
+    if (!askCreate(state.ui, fileNameForDisplay(state.displayName))) return deselect(state);
     createNewFile(state);
     DerivePerFileNames(state);  // the directory exists now
     return;

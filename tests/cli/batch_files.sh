@@ -109,6 +109,13 @@ run "$WORK/k3.dt1" create
 check "create refuses the complete pair" test "$status" -eq 2
 check "as an existing file" contains "$err" "Datei existiert schon!"
 
+# ---- file names in messages are shown as text
+run "$WORK/größe.xyz" create
+check "a UTF-8 name is not shown double-encoded" contains "$err" "größe.xyz: keine Statistikdatei"
+mkdir "$WORK/zwei"$'\n'"zeilen.dt1"
+run "$WORK/zwei"$'\n'"zeilen.dt1" structure
+check "a line break in a name is shown as ?" contains "$err" "zwei?zeilen.dt1: $CANNOT_OPEN"
+
 # ---- damaged and short parameter files
 : > "$WORK/c.dt1"
 for cut in 1664 1792 2048 2176; do  # between the sample's group records: 5, 4, 2 or 1 groups lost

@@ -189,6 +189,26 @@ TEST_F(FileOpeningTest, ANewFileGetsItsParameterFileFirst) {
   EXPECT_EQ(entries(), (std::vector<std::string>{"neu.dt1", "neu.prm"}));
 }
 
+TEST_F(FileOpeningTest, PromptsShowTheNameAsTextNotAsItsBytes) {
+  struct Case {
+    std::string fileName;  // file-system bytes (UTF-8)
+    std::string shown;     // Windows-1252, as the box shows it
+  };
+  const Case cases[] = {
+      {"gr\xC3\xB6\xC3\x9F"
+       "e.dt1",
+       std::string("größe.dt1"_w)},
+      {"zwei\nZeilen.dt1", "zwei?Zeilen.dt1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    test::ScriptedUi ui;
+    ui.expectConfirm(createText(c.shown), false);
+    EXPECT_FALSE(open(ui, path(c.fileName), OpenMode::Interactive)->fileSelected());
+    EXPECT_TRUE(ui.allPlayed());
+  }
+}
+
 // The states a create stopped at any moment can leave, and what opening the file then does.
 TEST_F(FileOpeningTest, EveryStateAnInterruptedCreateLeavesOpensOrIsCompleted) {
   struct Case {

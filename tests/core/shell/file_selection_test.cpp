@@ -123,6 +123,11 @@ TEST_F(FileSelectionTest, NameOutsideThePatternsIsRefused) {
   ui.expectError("abc.xyz :\r\n\r\nUnzulässiger Dateiname!"_w);
   EXPECT_EQ(selection.confirm(ui, path("abc.xyz")), std::nullopt);
   EXPECT_EQ(ui.beeps(), 1);
+  // The name is shown as text: UTF-8 decoded, a control byte as "?".
+  ui.expectError(invalidNameText("größe?.xyz"_w));
+  EXPECT_EQ(selection.confirm(ui, path("gr\xC3\xB6\xC3\x9F"
+                                       "e\r.xyz")),
+            std::nullopt);
 
   // A second pattern item is tried too; without "C" nothing is checked.
   const FileSelection jpeg(fileRequest("C", "Bilder|*.jpg;*.bmp", ".jpg"));

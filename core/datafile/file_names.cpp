@@ -250,9 +250,12 @@ std::string NormaliseDirectory(std::string_view directory) {
 
 bool CreateEmptyFile(std::string_view name) {
   if (!usable(name)) return false;
-  const int fd = openRetrying(std::string(name), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  // Non-blocking, so that a named pipe under the name fails at once; only a regular file counts.
+  const int fd = openRetrying(std::string(name), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0666);
   if (fd < 0) return false;
-  return ::close(fd) == 0 || errno == EINTR;
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  return (::close(fd) == 0 || errno == EINTR) && regular;
 }
 
 bool CreateNewEmptyFile(std::string_view name) {

@@ -236,6 +236,9 @@ TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {
   EXPECT_FALSE(CreateEmptyFile(underFile));
   EXPECT_FALSE(CanCreateFile(m_dir.string())) << "a directory is no file";
   EXPECT_FALSE(CreateEmptyFile(m_dir.string()));
+  ASSERT_EQ(::mkfifo(path("pipe.dt1").c_str(), 0600), 0);
+  EXPECT_FALSE(CreateEmptyFile(path("pipe.dt1"))) << "a named pipe is no file, and it does not block";
+  ASSERT_EQ(::unlink(path("pipe.dt1").c_str()), 0);
 
   EXPECT_TRUE(DeleteFile(name));
   EXPECT_FALSE(std::filesystem::exists(name));

@@ -5,7 +5,9 @@
 #include "cli/batch_commands.h"
 #include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
+#include "core/datafile/file_objects.h"
 #include "core/datafile/params.h"
+#include "core/datafile/statistics_files.h"
 #include "core/output/structure_listing.h"
 #include "core/output/table_layout.h"
 
@@ -14,15 +16,19 @@ namespace {
 
 using namespace veltrix::literals;
 
-bool isStatisticsFileName(const std::string& name) {
-  return name.find(".dt") != std::string::npos;
-}
-
 // The statistics file of the command line, refused when it cannot be one.
 bool checkStatisticsFileName(BatchContext& context) {
-  if (isStatisticsFileName(context.options.statFile)) return true;
-  context.ui.error(context.options.statFile + ": keine Statistikdatei (die Endung beginnt nicht mit .dt)");
+  if (IsStatisticsFileName(context.options.statFile)) return true;
+  context.ui.error(fileNameForDisplay(context.options.statFile) +
+                   ": keine Statistikdatei (die Endung beginnt nicht mit .dt)");
   return false;
+}
+
+// A directory, a pipe, a link loop or a name the system refuses: the file layer's message.
+bool refuseUnlessRegular(BatchContext& context, const std::string& file, const FileProbe& probe) {
+  if (probe.kind == EntryKind::RegularFile) return false;
+  ShowFileError(context.ui, file, CannotOpenMessage());
+  return true;
 }
 
 }  // namespace
@@ -31,13 +37,15 @@ int runStructure(BatchContext& context) {
   if (!context.options.args.empty()) return kExitUsage;
   if (!checkStatisticsFileName(context)) return kExitFailed;
   const std::string& file = context.options.statFile;
-  const std::string paramFile = ChangeExtension(file, "prm");
-  if (!std::filesystem::exists(file)) {
-    context.ui.error(file + " : " + "\r" + "Datei existiert nicht!");
+  const FileProbe statistics = ProbeFile(file);
+  if (statistics.kind == EntryKind::Missing) {
+    context.ui.error(fileNameForDisplay(file) + " : " + "\r" + "Datei existiert nicht!");
     return kExitFailed;
   }
-  if (!std::filesystem::exists(paramFile)) {
-    context.ui.error(paramFile + ": " + "Parameterdatei existiert nicht!");
+  if (refuseUnlessRegular(context, file, statistics)) return kExitFailed;
+  const std::string paramFile = ParameterFileName(file);
+  if (ProbeFile(paramFile).kind == EntryKind::Missing) {
+    context.ui.error(fileNameForDisplay(paramFile) + ": " + "Parameterdatei existiert nicht!");
     return kExitFailed;
   }
   TParams params(context.ui);
@@ -54,27 +62,30 @@ int runCreate(BatchContext& context) {
   if (!context.options.args.empty()) return kExitUsage;
   if (!checkStatisticsFileName(context)) return kExitFailed;
   const std::string& file = context.options.statFile;
-  if (std::filesystem::exists(file)) {
-    context.ui.error(file + " : " + "\r\n\r\n" + "Datei existiert schon!");
-    return kExitFailed;
-  }
-  if (!CreateEmptyFile(file)) {
-    context.ui.error(file + " :" + "\r\n\r\n" + "Datei kann nicht angelegt werden!");
-    return kExitFailed;
+  const std::string paramFile = ParameterFileName(file);
+  // An empty statistics file without a parameter file is what an interrupted create leaves; it is
+  // completed. A file with data, or an empty one that has its parameter file, exists already.
+  const FileProbe statistics = ProbeFile(file);
+  if (statistics.kind != EntryKind::Missing) {
+    if (refuseUnlessRegular(context, file, statistics)) return kExitFailed;
+    if (statistics.size > 0 || ProbeFile(paramFile).kind != EntryKind::Missing) {
+      context.ui.error(fileNameForDisplay(file) + " : " + "\r\n\r\n" + "Datei existiert schon!");
+      return kExitFailed;
+    }
   }
   // An existing parameter file belongs to the new statistics file as well (a.dt1 and a.dt2 share
-  // a.prm); only a missing one gets the default contents.
-  const std::string paramFile = ChangeExtension(file, "prm");
-  if (std::filesystem::exists(paramFile)) {
-    context.ui.information(paramFile + ": vorhandene Parameterdatei wird verwendet");
-    return kExitDone;
-  }
+  // a.prm) when it reads without a fault; only a missing one gets the default contents.
   TParams params(context.ui);
-  if (!params.createDefault(paramFile)) {
-    DeleteFile(file);
-    return kExitFailed;
+  switch (CreateStatisticsFile(context.ui, params, file, paramFile, fileNameForDisplay(file))) {
+    case CreateResult::Failed:
+      return kExitFailed;
+    case CreateResult::CreatedWithExistingParameters:
+      context.ui.information(fileNameForDisplay(paramFile) + ": vorhandene Parameterdatei wird verwendet");
+      return kExitDone;
+    case CreateResult::Created:
+      return kExitDone;
   }
-  return kExitDone;
+  return kExitFailed;
 }
 
 }  // namespace veltrix::cli

@@ -7,7 +7,7 @@
 #include <dirent.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <limits>
 #include <random>
 
@@ -43,19 +43,72 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Creates a new file next to target under a name nobody else uses; -1 when that is not possible.
-int createTemporaryNextTo(const std::string& target, std::string& temporaryName) {
-  const std::size_t slash = target.rfind('/');
-  const std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+// The directory part of a name up to and including its last "/"; "" for a name without one.
+std::string directoryPrefix(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
+// The name after following symbolic links to the entry that is no link (or to the place a dangling
+// link points to); "" with errno set when that cannot be found (a loop, an unreadable link).
+std::string followLinks(const std::string& name) {
+  constexpr int kMaxHops = 40;  // the kernel's own limit
+  std::string current = name;
+  for (int hop = 0;; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0) {
+      if (errno == ENOENT) return current;  // nothing there: it is written here
+      return {};
+    }
+    if (!S_ISLNK(info.st_mode)) return current;
+    if (hop == kMaxHops) {
+      errno = ELOOP;
+      return {};
+    }
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) >= target.size()) {  // the link changed meanwhile
+      errno = EAGAIN;
+      return {};
+    }
+    target.resize(static_cast<std::size_t>(length));
+    if (target.empty()) {
+      errno = ENOENT;
+      return {};
+    }
+    current = target.front() == '/' ? target : directoryPrefix(current) + target;
+  }
+}
+
+// Creates a new file under a name nobody else uses, derived from target; -1 with errno set when that
+// is not possible. O_NOFOLLOW and O_EXCL together mean that whatever stands under a name already
+// (a link included) makes the attempt fail instead of being followed.
+int createUniqueTemporary(const std::string& target, std::string_view extension, std::string& temporaryName) {
+  static constexpr char kCharacters[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   std::random_device entropy;
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".vtx%ld-%08x.tmp", static_cast<long>(::getpid()), entropy());
-    temporaryName = directory + suffix;
-    const int fd = openRetrying(temporaryName, O_WRONLY | O_CREAT | O_EXCL, 0666);
+  std::uniform_int_distribution<int> pick(0, 35);
+  const std::string stem = ChangeExtension(target, extension) + "-";
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    temporaryName = stem;
+    for (int i = 0; i < 8; ++i) temporaryName += kCharacters[pick(entropy)];
+    const int fd = openRetrying(temporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
+  errno = EEXIST;
   return -1;
+}
+
+// Gives the temporary file the owner and permission bits of the file it replaces. False only when
+// the new file would end up open to more people than the old one was.
+bool takeOverAttributes(int fd, const struct stat& old) {
+  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+    // Allowed for root (and a group change for the owner); otherwise the file simply becomes ours.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  }
+  if (::fchmod(fd, old.st_mode & 07777) == 0) return true;
+  struct stat now {};
+  return ::fstat(fd, &now) == 0 && (now.st_mode & ~old.st_mode & 0777) == 0;
 }
 
 char asciiLower(char c) {
@@ -117,6 +170,50 @@ std::string FindCaseVariant(std::string_view name) {
   return std::string(name.substr(0, slash == std::string_view::npos ? 0 : slash + 1)) + best;
 }
 
+std::string ParameterFileName(std::string_view statisticsFile) {
+  return FindCaseVariant(CompanionFileName(statisticsFile, "prm"));
+}
+
+std::string CompanionFileName(std::string_view name, std::string_view extension) {
+  const std::size_t at = extensionStart(name);
+  bool letters = false;
+  bool allCapitals = true;
+  if (at != std::string_view::npos) {
+    for (const char c : name.substr(at)) {
+      if (c >= 'a' && c <= 'z') allCapitals = false;
+      if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) letters = true;
+    }
+  }
+  std::string newExtension(extension);
+  if (letters && allCapitals)
+    for (char& c : newExtension)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return ChangeExtension(name, newExtension);
+}
+
+FileProbe ProbeFile(std::string_view name) {
+  FileProbe probe;
+  if (!usable(name)) {
+    probe.kind = EntryKind::Unusable;
+    probe.error = name.empty() ? ENOENT : EINVAL;
+    return probe;
+  }
+  struct stat info {};
+  if (::stat(std::string(name).c_str(), &info) != 0) {
+    probe.error = errno;
+    // A name below a regular file (ENOTDIR) names nothing, like one in a missing directory.
+    probe.kind = errno == ENOENT || errno == ENOTDIR ? EntryKind::Missing : EntryKind::Unusable;
+    return probe;
+  }
+  if (S_ISREG(info.st_mode)) {
+    probe.kind = EntryKind::RegularFile;
+    probe.size = static_cast<std::int64_t>(info.st_size);
+  } else {
+    probe.kind = S_ISDIR(info.st_mode) ? EntryKind::Directory : EntryKind::Other;
+  }
+  return probe;
+}
+
 std::string ChangeExtension(std::string_view name, std::string_view extension) {
   const std::size_t slash = name.rfind('/');
   const std::size_t fileStart = slash == std::string_view::npos ? 0 : slash + 1;
@@ -153,9 +250,26 @@ std::string NormaliseDirectory(std::string_view directory) {
 
 bool CreateEmptyFile(std::string_view name) {
   if (!usable(name)) return false;
-  const int fd = openRetrying(std::string(name), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  // Non-blocking, so that a named pipe under the name fails at once; only a regular file counts.
+  const int fd = openRetrying(std::string(name), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0666);
   if (fd < 0) return false;
-  return ::close(fd) == 0 || errno == EINTR;
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  return (::close(fd) == 0 || errno == EINTR) && regular;
+}
+
+bool CreateNewEmptyFile(std::string_view name) {
+  if (!usable(name)) return false;
+  const std::string path(name);
+  const int fd = openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  if ((::close(fd) != 0 && errno != EINTR) || !synced) {
+    ::unlink(path.c_str());
+    return false;
+  }
+  FlushDirectoryOf(path);
+  return true;
 }
 
 bool CanCreateFile(std::string_view name) {
@@ -214,8 +328,14 @@ bool SetFileDate(std::string_view name, FileTime date) {
 
 std::string ReadFirstLine(std::string_view name) {
   if (!usable(name)) return {};
+  // Non-blocking, so that a named pipe does not hang the open; only a regular file is read.
   const int fd = openRetrying(std::string(name), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return {};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return {};
+  }
   char buffer[kFirstLineLimit];
   std::size_t got = 0;
   bool failed = false;
@@ -234,25 +354,56 @@ std::string ReadFirstLine(std::string_view name) {
   return line;
 }
 
-bool WriteLineFile(std::string_view name, std::string_view text) {
-  if (!usable(name)) return false;
-  const std::string path(name);
-  std::string temporary;
-  const int fd = createTemporaryNextTo(path, temporary);
-  if (fd < 0) return false;
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-  std::string content(text);
-  content += "\r\n";
-  bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0 || errno == EINTR) && ok;
-  if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
+bool ReplaceFileSafely(std::string_view name, std::string_view bytes, const ReplaceOptions& options) {
+  if (!usable(name)) {
+    errno = name.empty() ? ENOENT : EINVAL;
     return false;
   }
-  FlushDirectoryOf(path);
+  const std::string target = followLinks(std::string(name));
+  if (target.empty()) return false;
+  struct stat old {};
+  bool replacing = false;
+  if (::lstat(target.c_str(), &old) == 0) {
+    if (!S_ISREG(old.st_mode)) {
+      errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+      return false;
+    }
+    replacing = true;
+  } else if (errno != ENOENT) {
+    return false;
+  }
+
+  std::string temporary;
+  const int fd = createUniqueTemporary(target, options.temporaryExtension, temporary);
+  if (fd < 0) return false;
+  bool ok = (!replacing || takeOverAttributes(fd, old)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  int failure = ok ? 0 : errno;
+  if (::close(fd) != 0 && errno != EINTR && ok) {
+    ok = false;
+    failure = errno;
+  }
+  errno = 0;
+  if (ok && options.beforeCommit && !options.beforeCommit(target)) {
+    ok = false;
+    failure = errno != 0 ? errno : ECANCELED;
+  }
+  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ok = false;
+    failure = errno;
+  }
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    errno = failure;
+    return false;
+  }
+  FlushDirectoryOf(target);
   return true;
+}
+
+bool WriteLineFile(std::string_view name, std::string_view text) {
+  std::string content(text);
+  content += "\r\n";
+  return ReplaceFileSafely(name, content);
 }
 
 TFileCopy::Result CopyFile(Ui& ui, const std::string& source, const std::string& target) {
@@ -261,7 +412,8 @@ TFileCopy::Result CopyFile(Ui& ui, const std::string& source, const std::string&
 }
 
 bool FlushFile(std::string_view name) {
-  const int fd = openRetrying(std::string(name), O_RDONLY);
+  if (!usable(name)) return false;
+  const int fd = openRetrying(std::string(name), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return false;
   const bool synced = ::fsync(fd) == 0;
   return ::close(fd) == 0 && synced;

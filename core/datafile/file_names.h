@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,31 @@ std::string BackupFileName(std::string_view statisticsFile);
 // other systems arrive as "STUDIE.PRM" beside "studie.dt1"); the name itself when there is none.
 std::string FindCaseVariant(std::string_view name);
 
+// The parameter file of a statistics file: its name with the extension "prm" ("PRM" after an
+// extension in capitals, CompanionFileName), or the existing file whose name differs from that only
+// in case (FindCaseVariant). Saving writes back to this name.
+std::string ParameterFileName(std::string_view statisticsFile);
+
+// The name with its extension changed (ChangeExtension), the new extension upper-cased when the old
+// one has letters and all of them are capitals: the ".prb" of "STUDIE.PRM" is "STUDIE.PRB".
+std::string CompanionFileName(std::string_view name, std::string_view extension);
+
+// What stands under a name, following symbolic links. Nothing of it throws or blocks.
+enum class EntryKind {
+  Missing,      // nothing (a link that points nowhere, or a name below a regular file, too)
+  RegularFile,  // size holds its length
+  Directory,
+  Other,     // a named pipe, a device, a socket
+  Unusable,  // the system cannot tell: a link loop, a name too long, a directory that may not be
+             // searched, an empty name or one with a NUL byte; error holds the reason
+};
+struct FileProbe {
+  EntryKind kind = EntryKind::Missing;
+  std::int64_t size = 0;
+  int error = 0;  // the errno value for Unusable
+};
+FileProbe ProbeFile(std::string_view name);
+
 // directory + "/" + name; no second "/" after a directory that ends with one. An absolute name (one
 // starting with "/") and an empty directory give the name unchanged.
 std::string JoinPath(std::string_view directory, std::string_view name);
@@ -49,6 +75,9 @@ std::string NormaliseDirectory(std::string_view directory);
 
 // Replaces an existing file by an empty one, or creates it; false when that is not possible.
 bool CreateEmptyFile(std::string_view name);
+// Creates a new empty file, and only that: false when anything (a file, a directory, a link, even
+// one that points nowhere) already stands under the name. The file is flushed to the disk.
+bool CreateNewEmptyFile(std::string_view name);
 
 // True for an existing file; otherwise tries to create it (and deletes it again).
 bool CanCreateFile(std::string_view name);
@@ -74,9 +103,34 @@ bool FlushFile(std::string_view name);
 // disk, so it is not reported.
 void FlushDirectoryOf(std::string_view name);
 
-// Replaces the file by text + CR LF. The text goes to a temporary file in the same directory, which is
-// flushed to the disk and then renamed over the old file, so the old file is never half-written. An
-// existing file keeps its permission bits. False when the file could not be replaced.
+// How a file is replaced by ReplaceFileSafely.
+struct ReplaceOptions {
+  // The temporary file is named after the target with this extension and "-" + eight random
+  // characters ("studie.pr$-K3X0QZ7A"), so that no two writers, and no file left by a killed
+  // program, ever share it.
+  std::string_view temporaryExtension = "$$$";
+  // Runs when the new content is on the disk, just before it takes the target's place; it gets the
+  // target's name after symbolic links (the file that is replaced). False abandons the replacement.
+  std::function<bool(const std::string& target)> beforeCommit;
+};
+
+// Replaces the file name by bytes so that a crash at any moment leaves either the old or the new
+// file, never a half-written one:
+//  - a symbolic link (or a chain of them) is followed: the file at its end is replaced and the links
+//    stay; a link that points nowhere is written at the place it points to;
+//  - the bytes go to a temporary file in the target's directory, created exclusively
+//    (O_CREAT | O_EXCL | O_NOFOLLOW under a unique name, so nothing found there - a stray file, a
+//    planted link - is followed, overwritten or in the way); it is flushed, given the old file's
+//    permission bits (and owner, where the system allows it) and renamed over the target, and the
+//    directory is flushed;
+//  - only a regular file, or nothing, is replaced: a directory, a pipe or a device is refused;
+//  - on every failure the temporary file is removed again and the old file stays as it was.
+// False on failure, with errno telling why; nothing is shown (callers name the file in their own
+// message, never the temporary name).
+bool ReplaceFileSafely(std::string_view name, std::string_view bytes, const ReplaceOptions& options = {});
+
+// Replaces the file by text + CR LF through ReplaceFileSafely. False when the file could not be
+// replaced.
 bool WriteLineFile(std::string_view name, std::string_view text);
 
 // Copies source to target through TFileCopy (its messages, its result).

@@ -34,15 +34,6 @@ constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfFileMark = 26;  // Ctrl-Z
 
-// Every message of the file layer: the file name in front, the box placed by hint 4.
-void showFileError(Ui& ui, std::string_view name, std::string_view message) {
-  std::string text(name);
-  text += ": ";
-  text += message;
-  ui.flags().placementHint = 4;
-  ui.error(text);
-}
-
 // Free bytes for an unprivileged writer on the file system that will hold target; nothing when it
 // cannot be measured (the copy then goes ahead and reports what fails).
 std::optional<std::int64_t> freeSpaceFor(const std::string& target) {
@@ -67,6 +58,18 @@ bool sameFile(const std::string& source, const std::string& target) {
 
 }  // namespace
 
+void ShowFileError(Ui& ui, std::string_view name, std::string_view message) {
+  std::string text = fileNameForDisplay(name);
+  text += ": ";
+  text += message;
+  ui.flags().placementHint = 4;
+  ui.error(text);
+}
+
+std::string_view CannotOpenMessage() {
+  return kCannotOpen;
+}
+
 // ---------------------------------------------------------------- TGFile
 
 TGFile::~TGFile() {
@@ -84,7 +87,9 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     report(kCannotOpen);
     return false;
   }
-  int flags = O_CLOEXEC;
+  // Non-blocking, so that opening a named pipe returns at once instead of waiting for its other end;
+  // the flag is taken back below once the file is known to be a regular one.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (mode) {
     case OpenMode::ReadOnly:
       flags |= O_RDONLY;
@@ -105,6 +110,9 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     case Disposition::Replace:
       flags |= O_CREAT | O_TRUNC;
       break;
+    case Disposition::CreateNew:
+      flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
+      break;
   }
   int fd = -1;
   do {
@@ -115,11 +123,14 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
     report(kCannotOpen);
     return false;
   }
-  // Linux opens a directory read-only without complaint; its first read would fail instead.
+  // Only regular files are read and written: Linux opens a directory read-only without complaint
+  // (its first read would fail), and a pipe or a device would block or swallow the data.
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const int fileFlags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fileFlags < 0 ||
+      ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) {
     ::close(fd);
-    m_lastResult = EISDIR;
+    m_lastResult = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     report(kCannotOpen);
     return false;
   }
@@ -128,7 +139,7 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
 }
 
 void TGFile::report(std::string_view message) {
-  showFileError(m_ui, m_name, message);
+  ShowFileError(m_ui, m_name, message);
   m_error = true;
   m_end = true;
   close();
@@ -206,6 +217,11 @@ bool TRndFile::openForReading(const std::string& name) {
 bool TRndFile::create(const std::string& name) {
   m_count = 0;
   return openFile(name, OpenMode::WriteOnly, Disposition::Replace);
+}
+
+bool TRndFile::createNew(const std::string& name) {
+  m_count = 0;
+  return openFile(name, OpenMode::WriteOnly, Disposition::CreateNew);
 }
 
 std::int32_t TRndFile::read(void* buffer, std::int32_t count) {
@@ -400,11 +416,11 @@ TFileCopy::Result TFileCopy::copy(const std::string& source, const std::string& 
 
   // A copy that silently lost bytes (or a source that changed meanwhile) must not pass as done.
   if (FileSize(target) != m_bytes) {
-    showFileError(m_ui, target, kWriteError);
+    ShowFileError(m_ui, target, kWriteError);
     return Result::Failed;
   }
   if (FileSize(source) != m_bytes) {
-    showFileError(m_ui, source, kReadError);
+    ShowFileError(m_ui, source, kReadError);
     return Result::Failed;
   }
   if (sourceDate != 0) SetFileDate(target, sourceDate);

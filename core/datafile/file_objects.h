@@ -3,8 +3,9 @@
 // message), the object closes itself, and every later transfer returns 0 without touching the file
 // until it is opened again.
 //
-// Names are passed to the operating system byte for byte (no case change, no conversion). The Ui must
-// outlive the object: the destructor closes an open file and reports a failing close.
+// Names are passed to the operating system byte for byte (no case change, no conversion). Only
+// regular files are opened. The Ui must outlive the object: the destructor closes an open file and
+// reports a failing close.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,12 @@
 namespace veltrix {
 
 class Ui;
+
+// The message of the file layer: the file name (as shown, see fileNameForDisplay) + ": " + message,
+// in an error box placed by hint 4.
+void ShowFileError(Ui& ui, std::string_view name, std::string_view message);
+// "Datei kann nicht geöffnet werden!"
+std::string_view CannotOpenMessage();
 
 class TGFile {
  public:
@@ -41,10 +48,11 @@ class TGFile {
 
  protected:
   enum class OpenMode { ReadOnly = 0, WriteOnly = 1, ReadWrite = 2 };
-  enum class Disposition { Existing, CreateIfMissing, Replace };
+  enum class Disposition { Existing, CreateIfMissing, Replace, CreateNew };
 
   // Closes a previous file, clears the flags and opens name; reports "Datei kann nicht geöffnet werden!"
-  // (also for a directory, which is no file to read or write).
+  // for anything but a regular file (a directory, a named pipe, a device). A named pipe never blocks
+  // the open.
   bool openFile(const std::string& name, OpenMode mode, Disposition disposition);
   // The common error report: message box, error and end flags, close.
   void report(std::string_view message);
@@ -75,6 +83,9 @@ class TRndFile : public TGFile {
   bool openForReading(const std::string& name);
   // Replaces any existing file by an empty one, write only.
   bool create(const std::string& name);
+  // A new file, write only; fails ("Datei kann nicht geöffnet werden!") when anything stands under
+  // the name already, a symbolic link included, which is never followed.
+  bool createNew(const std::string& name);
 
   // As the block transfers, and "Datei ist nicht geöffnet!" when the file is not open (silent after an
   // error). The count moved is kept in count().

@@ -4,7 +4,9 @@
 //
 // File layout, in 128-byte blocks, all numbers little-endian, reals as six-byte reals:
 //   block 0   header: version 251 (0 accepted when reading), block counts of the class division and
-//             variable areas, variable count, the settings and the creation date;
+//             variable areas, variable count, the settings and the creation date; at 48 (16 bits)
+//             the number of blocks of the group records (0 in files of older versions, which left
+//             the rest of the header zero: their group list is taken as it ends);
 //   then      the class division area: each defined division 1..80 as its first 2 + 6 * count bytes,
 //             packed, zero-padded to full blocks;
 //   then      the variable area: 13 bytes per variable (name 10, position 2, type byte 1), packed,
@@ -123,16 +125,22 @@ class TParams {
   bool createDefault(const std::string& fileName);
 
   // Loads the parameter file. A file with another version byte than 251 or 0 gives "Falsche Version
-  // der Parameterdatei" and an empty structure. A damaged file (cut short, counts that point past its
-  // end or past the limits, invalid or overlapping variables) keeps what is valid and gives "Fehler
-  // beim Lesen der Parameterdatei " + name once. Overlapping provisional entries are dropped silently.
+  // der Parameterdatei" and an empty structure. A file shorter than one block (an empty one too)
+  // reads as an empty structure without a message. A damaged file (cut short, also between two group
+  // records, counts that point past its end or past the limits, invalid or overlapping variables,
+  // settings outside their ranges) keeps what is valid, takes the default for each setting out of
+  // range and gives "Fehler beim Lesen der Parameterdatei " + name once. Overlapping provisional
+  // entries are dropped silently.
   ParamsReadStatus read(const std::string& fileName);
 
-  // Saves everything under fileName(). The file is written to the temporary name with extension
-  // "pr$", flushed to the disk and closed; then, at the first save after reading, the old parameter
-  // file is kept as ".prb" (it stays in place itself), and the temporary file is renamed over the
-  // parameter file in one step. On failure "Fehler beim Schreiben der Parameterdatei " + name is shown,
-  // the temporary file removed and the old parameter file left as it was.
+  // Saves everything under fileName() through ReplaceFileSafely: the file is written to a new
+  // temporary file "<name>.pr$-" + a unique suffix (created exclusively, so a stray "<name>.pr$" or a
+  // link planted under such a name is never followed or in the way), flushed to the disk and given
+  // the old file's permissions; then, at the first save after reading, the old parameter file is kept
+  // as ".prb" (a new hard link or copy; whatever stood under that name is removed first), and the
+  // temporary file is renamed over the parameter file in one step (over the file a symbolic link
+  // points to; the link stays). On failure "Fehler beim Schreiben der Parameterdatei " + name is
+  // shown, the temporary file removed and the old parameter file left as it was.
   bool write();
 
   const std::string& fileName() const { return m_fileName; }

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "core/base/ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/file_objects.h"
@@ -35,6 +38,10 @@ constexpr std::size_t kQuantileAAt = 31;
 constexpr std::size_t kQuantileBAt = 37;
 constexpr std::size_t kWhiskerAt = 43;
 constexpr std::size_t kDateAt = 44;
+// The number of 128-byte blocks of the group records that follow the variable area, so that a file
+// cut between two group records is told from one with fewer groups. 0 in files of older versions
+// (the rest of the header was zero there): such files are read without this check.
+constexpr std::size_t kGroupBlocksAt = 48;
 
 constexpr std::size_t kBlock = kParamBlockSize;
 constexpr int kMaxGroupBlocks = 4;
@@ -90,6 +97,38 @@ double roundToReal48(double value) {
   return Real48::fromDouble(value).toDouble();
 }
 
+// The header's settings, each outside its range replaced by its default. Files of version 0 come
+// from programs that did not store the settings: a zero there means "not stored" and takes the
+// default silently. Any other value outside its range is damage (true).
+bool readSettings(const std::uint8_t* data, ParamSettings& settings) {
+  const ParamSettings defaults;
+  const bool oldVersion = data[kVersionAt] == 0;
+  bool damaged = false;
+  const auto real = [&](std::size_t at, double low, double high, double fallback) {
+    const double value = readReal48(data + at);
+    if (std::isfinite(value) && value > low && value < high) return value;
+    if (!(oldVersion && value == 0)) damaged = true;
+    return fallback;
+  };
+  const auto index = [&](std::size_t at, int low, int high, int fallback) {
+    const int value = data[at];
+    if (value >= low && value <= high) return value;
+    if (!(oldVersion && value == 0)) damaged = true;
+    return fallback;
+  };
+  constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+  settings.errorProbabilityA = real(kErrorAAt, 0, 1, defaults.errorProbabilityA);
+  settings.errorProbabilityB = real(kErrorBAt, 0, 1, defaults.errorProbabilityB);
+  settings.testKind = index(kTestKindAt, 1, 2, defaults.testKind);
+  settings.testMethod = index(kTestMethodAt, 0, 1, defaults.testMethod);
+  settings.factorA = real(kFactorAAt, 0, kUnbounded, defaults.factorA);
+  settings.factorB = real(kFactorBAt, 0, kUnbounded, defaults.factorB);
+  settings.quantileA = real(kQuantileAAt, 0, 100, defaults.quantileA);
+  settings.quantileB = real(kQuantileBAt, 0, 100, defaults.quantileB);
+  settings.whiskerIndex = index(kWhiskerAt, 0, 4, defaults.whiskerIndex);
+  return damaged;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- byte image
@@ -135,6 +174,7 @@ std::vector<std::uint8_t> TParams::encode() const {
   bytes.insert(bytes.end(), classArea.begin(), classArea.end());
   bytes.insert(bytes.end(), variableArea.begin(), variableArea.end());
 
+  std::size_t groupBlocks = 0;
   for (int k = 1; k <= kMaxGroups; ++k) {
     GroupRecord record = m_groups[static_cast<std::size_t>(k)];
     if (record[0] == 0) continue;
@@ -143,28 +183,23 @@ std::vector<std::uint8_t> TParams::encode() const {
     record[0] = static_cast<std::uint8_t>(k);
     record[1] = static_cast<std::uint8_t>(blocks);
     bytes.insert(bytes.end(), record.begin(), record.begin() + static_cast<std::ptrdiff_t>(blocks * kBlock));
+    groupBlocks += blocks;
   }
+  writeInt16(static_cast<std::int16_t>(groupBlocks), &bytes[kGroupBlocksAt]);  // at most 255 * 4
   return bytes;
 }
 
 ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
   reset();
-  if (bytes.empty()) return ParamsReadStatus::Damaged;
-  if (bytes[kVersionAt] != kParamFileVersion && bytes[kVersionAt] != 0) return ParamsReadStatus::WrongVersion;
-  if (bytes.size() < kBlock) return ParamsReadStatus::Damaged;
-  bool damaged = false;
+  if (!bytes.empty() && bytes[kVersionAt] != kParamFileVersion && bytes[kVersionAt] != 0)
+    return ParamsReadStatus::WrongVersion;
+  // A file shorter than its header reads as zeros: version 0 with nothing in it, an empty structure
+  // (an empty file is what an interrupted program may leave).
+  if (bytes.size() < kBlock) return ParamsReadStatus::Ok;
   const std::size_t size = bytes.size();
   const std::uint8_t* data = bytes.data();
 
-  m_settings.errorProbabilityA = readReal48(data + kErrorAAt);
-  m_settings.errorProbabilityB = readReal48(data + kErrorBAt);
-  m_settings.testKind = data[kTestKindAt];
-  m_settings.testMethod = data[kTestMethodAt];
-  m_settings.factorA = readReal48(data + kFactorAAt);
-  m_settings.factorB = readReal48(data + kFactorBAt);
-  m_settings.quantileA = readReal48(data + kQuantileAAt);
-  m_settings.quantileB = readReal48(data + kQuantileBAt);
-  m_settings.whiskerIndex = data[kWhiskerAt];
+  bool damaged = readSettings(data, m_settings);
   m_creationDate = readInt32(data + kDateAt);
 
   // Class division area: records one after another until a zero number byte or the area's end.
@@ -222,6 +257,7 @@ ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
   if (dropOverlappingEntries()) damaged = true;
 
   // Groups: records of 1..4 blocks until the end of the file.
+  std::size_t groupBlocks = 0;
   for (std::size_t at = variableEnd; at < size;) {
     const std::size_t remaining = size - at;
     const int number = data[at];
@@ -237,7 +273,10 @@ ParamsReadStatus TParams::decode(std::span<const std::uint8_t> bytes) {
       std::memcpy(record.data(), data + at, static_cast<std::size_t>(blocks) * kBlock);
     }
     at += static_cast<std::size_t>(blocks) * kBlock;
+    groupBlocks += static_cast<std::size_t>(blocks);
   }
+  const auto recordedGroupBlocks = static_cast<std::uint16_t>(readInt16(data + kGroupBlocksAt));
+  if (recordedGroupBlocks != 0 && recordedGroupBlocks != groupBlocks) damaged = true;
 
   m_nameIndexValid = false;
   return damaged ? ParamsReadStatus::Damaged : ParamsReadStatus::Ok;
@@ -316,7 +355,7 @@ bool TParams::dropOverlappingEntries() {
 
 ParamsReadStatus TParams::read(const std::string& fileName) {
   m_fileName = fileName;
-  const std::string readError = "Fehler beim Lesen der Parameterdatei " + fileName;
+  const std::string readError = "Fehler beim Lesen der Parameterdatei " + fileNameForDisplay(fileName);
   reset();
 
   std::vector<std::uint8_t> bytes;
@@ -364,46 +403,60 @@ void TParams::prepareForWrite() {
 bool TParams::write() {
   prepareForWrite();
   if (!replaceFile(encode())) {
-    m_ui.error("Fehler beim Schreiben der Parameterdatei " + m_fileName);
+    m_ui.error("Fehler beim Schreiben der Parameterdatei " + fileNameForDisplay(m_fileName));
     return false;
   }
   m_modified = false;
   return true;
 }
 
-bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
-  if (m_fileName.empty() || m_fileName.find('\0') != std::string::npos) return false;
-  const std::string temporary = ChangeExtension(m_fileName, "pr$");
-  const auto giveUp = [&temporary] {
-    DeleteFile(temporary);
+namespace {
+
+// A copy of source under the new name backup, created exclusively: nothing that stands there (a
+// planted link included) is followed. The file layer reports what fails.
+bool copyExclusively(Ui& ui, const std::string& source, const std::string& backup) {
+  TRndFile in(ui);
+  TRndFile out(ui);
+  if (!in.openForReading(source) || !out.createNew(backup)) return false;
+  std::vector<char> buffer(TFileCopy::kBlockSize);
+  for (;;) {
+    const std::int32_t got = in.read(buffer.data(), TFileCopy::kBlockSize);
+    if (in.error() || (got > 0 && out.write(buffer.data(), got) != got)) break;
+    if (got < TFileCopy::kBlockSize) break;
+  }
+  in.close();
+  out.close();
+  if (in.error() || out.error()) {
+    DeleteFile(backup);
     return false;
-  };
-
-  {
-    TRndFile file(m_ui);
-    if (!file.create(temporary)) return giveUp();
-    const std::int32_t written = file.write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-    bool ok = written == static_cast<std::int32_t>(bytes.size()) && !file.error();
-    file.close();
-    ok = ok && !file.error();
-    if (!ok) return giveUp();
   }
-  if (!FlushFile(temporary)) return giveUp();
-
-  // The first save after a selection keeps the previous file as ".prb". A hard link keeps it without
-  // copying; the parameter file itself stays where it is until the rename below replaces it.
-  if (!m_backupMade && isRegularFile(m_fileName)) {
-    const std::string backup = ChangeExtension(m_fileName, "prb");
-    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return giveUp();
-    if (::link(m_fileName.c_str(), backup.c_str()) != 0 &&
-        CopyFile(m_ui, m_fileName, backup) != TFileCopy::Result::Copied)
-      return giveUp();
-    m_backupMade = true;
-  }
-
-  if (::rename(temporary.c_str(), m_fileName.c_str()) != 0) return giveUp();
-  FlushDirectoryOf(m_fileName);
   return true;
+}
+
+}  // namespace
+
+bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
+  // The new contents go to a temporary file named after the parameter file ("studie.pr$-" and a
+  // unique suffix): a file left under the plain "studie.pr$" by a killed program, or a link planted
+  // there, is never followed and never in the way.
+  const std::string temporaryName = CompanionFileName(m_fileName, "pr$");
+  ReplaceOptions options;
+  options.temporaryExtension = std::string_view(temporaryName).substr(temporaryName.rfind('.') + 1);
+  // The first save after a selection keeps the previous file as ".prb". A hard link keeps it without
+  // copying; the parameter file itself stays where it is until the rename replaces it. A file or link
+  // found under the backup name is removed first, and the new backup never follows a link.
+  options.beforeCommit = [this](const std::string& target) {
+    if (m_backupMade || !isRegularFile(target)) return true;
+    const std::string backup = CompanionFileName(m_fileName, "prb");
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return false;
+    if (::link(target.c_str(), backup.c_str()) != 0) {
+      if (errno == EEXIST || !copyExclusively(m_ui, target, backup)) return false;
+    }
+    m_backupMade = true;
+    return true;
+  };
+  const std::string_view image(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return !m_fileName.empty() && ReplaceFileSafely(m_fileName, image, options);
 }
 
 bool TParams::createDefault(const std::string& fileName) {

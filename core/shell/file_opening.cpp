@@ -6,7 +6,9 @@
 #include "core/base/ui.h"
 #include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
+#include "core/datafile/file_objects.h"
 #include "core/datafile/params.h"
+#include "core/datafile/statistics_files.h"
 #include "core/output/print_manager.h"
 #include "core/shell/global_state.h"
 
@@ -14,12 +16,6 @@ namespace veltrix {
 namespace {
 
 using namespace veltrix::literals;
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
-}
 
 // The printer buffer is printed out for the old file; protocol copies of the new one go next to it.
 void announceToPrinter(GlobalState& state) {
@@ -36,6 +32,21 @@ void deselect(GlobalState& state) {
   announceToPrinter(state);
 }
 
+// A missing statistics file the user wants: created with its parameter file, in the order that
+// leaves nothing unusable behind when the program stops half-way.
+void createNewFile(GlobalState& state) {
+  if (!state.params) {
+    if (!CreateNewEmptyFile(state.currentFile)) {
+      showCannotCreate(state.ui, fileNameForDisplay(state.displayName));
+      deselect(state);
+    }
+    return;
+  }
+  if (CreateStatisticsFile(state.ui, *state.params, state.currentFile, state.parameterFileName,
+                           fileNameForDisplay(state.displayName)) == CreateResult::Failed)
+    deselect(state);
+}
+
 }  // namespace
 
 void DerivePerFileNames(GlobalState& state) {
@@ -48,40 +59,42 @@ void DerivePerFileNames(GlobalState& state) {
     return;
   }
   const std::filesystem::path file(state.currentFile);
-  state.parameterFileName = ChangeExtension(state.currentFile, "prm");
-  state.backupFileName = replaceAll(state.currentFile, ".dt", ".db");
+  state.parameterFileName = ParameterFileName(state.currentFile);
+  state.backupFileName = BackupFileName(state.currentFile);
   state.displayName = file.filename().string();
   state.shortName = ChangeExtension(state.displayName, "");
   state.currentDirectory = NormaliseDirectory(file.parent_path().string());
 }
 
 void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
-  if (state.currentFile.find(".dt") == std::string::npos) state.currentFile.clear();
+  if (!IsStatisticsFileName(state.currentFile)) state.currentFile.clear();
   DerivePerFileNames(state);
   announceToPrinter(state);
   if (!state.fileSelected()) return;
 
-  bool created = false;
-  if (!std::filesystem::exists(state.currentFile)) {
-    if (!askCreate(state.ui, state.displayName)) return deselect(state);
-    if (!CreateEmptyFile(state.currentFile)) {
-      showCannotCreate(state.ui, state.displayName);
-      return deselect(state);
-    }
-    created = true;
+  const FileProbe file = ProbeFile(state.currentFile);
+  if (file.kind == EntryKind::Missing) {
+    if (!askCreate(state.ui, fileNameForDisplay(state.displayName))) return deselect(state);
+    createNewFile(state);
     DerivePerFileNames(state);  // the directory exists now
+    return;
+  }
+  // A directory, a pipe, a link loop or a name the system refuses is no statistics file.
+  if (file.kind != EntryKind::RegularFile) {
+    ShowFileError(state.ui, state.currentFile, CannotOpenMessage());
+    return deselect(state);
   }
 
   if (!state.params) return;
-  if (std::filesystem::exists(state.parameterFileName)) {
-    // A damaged parameter file has been reported by the reader; the file stays unselected so that
-    // nothing is analysed or saved on a structure that is only partly there.
+  if (ProbeFile(state.parameterFileName).kind != EntryKind::Missing) {
+    // A parameter file that cannot be read (damaged, or no regular file) has been reported by the
+    // reader; the file stays unselected so that nothing is analysed or saved on a structure that is
+    // only partly there. One of another version leaves the file selected with an empty structure.
     if (state.params->read(state.parameterFileName) == ParamsReadStatus::Damaged) return deselect(state);
     return;
   }
   if (mode == OpenMode::Startup) return deselect(state);
-  if (!created && !state.ui.confirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?"))
-    return deselect(state);
+  if (!state.ui.confirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?")) return deselect(state);
   if (!state.params->createDefault(state.parameterFileName)) return deselect(state);
 }
 

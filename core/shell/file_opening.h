@@ -18,9 +18,12 @@ enum class OpenMode {
 // no file is selected).
 void DerivePerFileNames(GlobalState& state);
 
-// Opens state.currentFile: a name without ".dt" is no statistics file; a missing file is created after
-// the create prompt; the parameter file is read, or in interactive mode created with the default
-// contents. Whenever the file cannot be used it is deselected (current file empty).
+// Opens state.currentFile: a name whose file name's extension does not begin with "dt" (in any case)
+// is no statistics file; a missing file is created with its parameter file after the create prompt
+// (CreateStatisticsFile); anything but a regular file (a directory, a pipe, a link loop, a name the
+// system refuses) gets the file layer's message. The parameter file - found whatever the case of its
+// name - is read, or in interactive mode created with the default contents. Whenever the file
+// cannot be used it is deselected (current file empty).
 void OpenStatisticsFile(GlobalState& state, OpenMode mode);
 
 // "&Struktur neu berechnen" is offered while the current statistics file holds no data (shorter than

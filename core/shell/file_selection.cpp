@@ -108,10 +108,12 @@ std::optional<std::string> FileSelection::confirm(Ui& ui, std::string_view chose
   if (fileName.empty()) return std::nullopt;
 
   if (checksPatterns() && !matchesPatterns(name)) {
-    showInvalidName(ui, fileName);
+    showInvalidName(ui, fileNameForDisplay(fileName));
     return std::nullopt;
   }
 
+  // Prompts show the name as text (file-system bytes decoded, control bytes as "?").
+  const std::string shown = fileNameForDisplay(name);
   std::error_code error;
   const auto status = std::filesystem::status(std::filesystem::path(name), error);
   // The dialog enters a directory instead of confirming it; it is never a file name.
@@ -121,13 +123,13 @@ std::optional<std::string> FileSelection::confirm(Ui& ui, std::string_view chose
   if (isOpenDialog()) {
     if (exists) return name;
     if (mustExist()) {
-      showMissingFile(ui, name);
+      showMissingFile(ui, shown);
       return std::nullopt;
     }
     if (!asksFirst()) return name;
-    if (!askCreate(ui, name)) return std::nullopt;
+    if (!askCreate(ui, shown)) return std::nullopt;
     if (!CreateEmptyFile(name)) {
-      showCannotCreate(ui, name);
+      showCannotCreate(ui, shown);
       return std::nullopt;
     }
     return name;
@@ -135,18 +137,18 @@ std::optional<std::string> FileSelection::confirm(Ui& ui, std::string_view chose
 
   if (exists) {
     if (neverOverwrites()) {
-      showMayNotOverwrite(ui, name);
+      showMayNotOverwrite(ui, shown);
       return std::nullopt;
     }
-    if (asksFirst() && !askOverwrite(ui, name)) return std::nullopt;
+    if (asksFirst() && !askOverwrite(ui, shown)) return std::nullopt;
     return name;
   }
   if (mustExist()) {
-    showMissingFile(ui, name);
+    showMissingFile(ui, shown);
     return std::nullopt;
   }
   if (!CanCreateFile(name)) {
-    showCannotCreate(ui, name);
+    showCannotCreate(ui, shown);
     return std::nullopt;
   }
   return name;

@@ -52,8 +52,8 @@ struct GlobalState {
 
   // ---- per statistics file; all empty while no file is selected
   std::string currentFile;
-  std::string parameterFileName;  // the part from the last "." replaced by ".prm"
-  std::string backupFileName;     // every ".dt" replaced by ".db"
+  std::string parameterFileName;  // the extension replaced by "prm", or the file of that name in another case
+  std::string backupFileName;     // "dt" of the extension replaced by "db" (BackupFileName)
   std::string displayName;        // without directory
   std::string shortName;          // display name without extension
   std::string currentDirectory;

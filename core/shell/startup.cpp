@@ -36,7 +36,11 @@ void BuildProgramState(GlobalState& state, const StartupEnvironment& environment
 
   state.dataPath = ReadFirstLine(state.pathFileName);
   state.lastFile = ReadFirstLine(state.lastFileFileName);
-  if (!state.lastFile.empty() && !std::filesystem::is_regular_file(state.lastFile)) state.lastFile.clear();
+  // A name the system cannot look at (a link loop, a name too long, a directory that may not be
+  // searched) is forgotten like a missing file; it must never stop the start.
+  std::error_code lastFileError;
+  if (!state.lastFile.empty() && !std::filesystem::is_regular_file(state.lastFile, lastFileError))
+    state.lastFile.clear();
   if (state.dataPath.empty()) state.dataPath = JoinPath(state.programDirectory, "data");
   state.dataPath = NormaliseDirectory(state.dataPath);
   if (state.dataPath.empty()) state.dataPath = state.programDirectory;

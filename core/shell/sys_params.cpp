@@ -1,9 +1,5 @@
 #include "core/shell/sys_params.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <string_view>
 #include <utility>
@@ -302,9 +298,9 @@ void TSysP::decode(const Block& block) {
 
 void TSysP::load() {
   resetToDefaults();
-  struct stat info {};
-  const bool exists = m_fileName.find('\0') == std::string::npos && ::stat(m_fileName.c_str(), &info) == 0;
-  if (!exists) {
+  // Only a name under which there is nothing gets the defaults written at once. Anything else (a
+  // link loop, a directory, a pipe) is opened below, and the file layer says why that fails.
+  if (ProbeFile(m_fileName).kind == EntryKind::Missing) {
     m_creationDate = Today();
     save();
     return;
@@ -321,25 +317,15 @@ void TSysP::load() {
 }
 
 bool TSysP::save() {
-  if (m_fileName.empty() || m_fileName.find('\0') != std::string::npos) return false;
-  const std::string temporary = m_fileName + ".$$$";
+  if (m_fileName.empty()) return false;
   const Block block = encode();
-  TRndFile file(m_ui);
-  if (!file.create(temporary)) return false;  // reported by the file object
-  file.write(block.data(), static_cast<std::int32_t>(block.size()));
-  file.close();
-  if (file.error()) {  // reported by the file object
-    DeleteFile(temporary);
+  // Written through a temporary file that takes the old file's permissions (and keeps a symbolic link
+  // of that name), so the settings are never half-written and a private file stays private.
+  const std::string_view bytes(reinterpret_cast<const char*>(block.data()), block.size());
+  if (!ReplaceFileSafely(m_fileName, bytes)) {
+    ShowFileError(m_ui, m_fileName, kWriteError);
     return false;
   }
-  // The data must be on the disk before the name points to it.
-  if (!FlushFile(temporary) || ::rename(temporary.c_str(), m_fileName.c_str()) != 0) {
-    m_ui.flags().placementHint = 4;
-    m_ui.error(m_fileName + ": " + std::string(kWriteError));
-    DeleteFile(temporary);
-    return false;
-  }
-  FlushDirectoryOf(m_fileName);
   return true;
 }
 

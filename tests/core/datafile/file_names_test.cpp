@@ -5,13 +5,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/base/win1252.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -144,6 +148,75 @@ TEST_F(FileNamesTest, ACompanionFileIsFoundWhateverItsCase) {
   EXPECT_EQ(FindCaseVariant(path("b.prm")), path("b.prm"));
 }
 
+TEST_F(FileNamesTest, CompanionNamesFollowTheCaseOfTheirFiles) {
+  EXPECT_EQ(CompanionFileName("/d/STUDIE.PRM", "prb"), "/d/STUDIE.PRB");
+  EXPECT_EQ(CompanionFileName("/d/studie.prm", "prb"), "/d/studie.prb");
+  EXPECT_EQ(CompanionFileName("/d/Studie.Prm", "pr$"), "/d/Studie.pr$");
+  EXPECT_EQ(CompanionFileName("/D/x.DT1", "prm"), "/D/x.PRM");
+  EXPECT_EQ(CompanionFileName("/d/x.123", "prm"), "/d/x.prm") << "no letters: as given";
+  EXPECT_EQ(CompanionFileName("/D.X/y", "prm"), "/D.X/y.prm") << "no extension: as given";
+
+  EXPECT_EQ(ParameterFileName(path("studie.dt1")), path("studie.prm")) << "nothing there: the derived name";
+  EXPECT_EQ(ParameterFileName(path("NEU.DT1")), path("NEU.PRM"));
+  writeBytes(path("STUDIE.PRM"), "x");
+  EXPECT_EQ(ParameterFileName(path("studie.dt1")), path("STUDIE.PRM"));
+  EXPECT_EQ(ParameterFileName(path("STUDIE.DT2")), path("STUDIE.PRM"));
+}
+
+TEST_F(FileNamesTest, ProbingANameNeverThrowsOrBlocks) {
+  writeBytes(path("file.dt1"), "12345");
+  writeBytes(path("empty.dt1"), "");
+  std::filesystem::create_directory(path("dir.dt1"));
+  ASSERT_EQ(::mkfifo(path("pipe.dt1").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("self.dt1", path("self.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere.dt1", path("dangling.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("file.dt1", path("link.dt1").c_str()), 0);
+  struct Case {
+    std::string name;
+    EntryKind kind;
+    std::int64_t size;
+    int error;
+  };
+  const Case cases[] = {
+      {path("file.dt1"), EntryKind::RegularFile, 5, 0},
+      {path("empty.dt1"), EntryKind::RegularFile, 0, 0},
+      {path("link.dt1"), EntryKind::RegularFile, 5, 0},
+      {path("dir.dt1"), EntryKind::Directory, 0, 0},
+      {path("pipe.dt1"), EntryKind::Other, 0, 0},
+      {path("missing.dt1"), EntryKind::Missing, 0, ENOENT},
+      {path("dangling.dt1"), EntryKind::Missing, 0, ENOENT},
+      {path("file.dt1/x.dt1"), EntryKind::Missing, 0, ENOTDIR},
+      {path("self.dt1"), EntryKind::Unusable, 0, ELOOP},
+      {path(std::string(300, 'l') + ".dt1"), EntryKind::Unusable, 0, ENAMETOOLONG},
+      {path("a") + "\0b"s, EntryKind::Unusable, 0, EINVAL},
+      {"", EntryKind::Unusable, 0, ENOENT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name.substr(0, 80));
+    const FileProbe probe = ProbeFile(c.name);
+    EXPECT_EQ(probe.kind, c.kind);
+    EXPECT_EQ(probe.size, c.size);
+    EXPECT_EQ(probe.error, c.error);
+  }
+  // Tests run as root, who may search any directory, so "Permission denied" cannot be produced here;
+  // it takes the same path as the link loop (stat fails with an errno other than ENOENT).
+}
+
+TEST_F(FileNamesTest, ANewEmptyFileIsCreatedOnlyWhereNothingStands) {
+  EXPECT_TRUE(CreateNewEmptyFile(path("new.dt1")));
+  EXPECT_EQ(FileSize(path("new.dt1")), 0);
+  writeBytes(path("victim.txt"), "keep");
+  ASSERT_EQ(::symlink("victim.txt", path("link.dt1").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere.txt", path("dangling.dt1").c_str()), 0);
+  for (const char* taken : {"new.dt1", "link.dt1", "dangling.dt1", "victim.txt"}) {
+    SCOPED_TRACE(taken);
+    EXPECT_FALSE(CreateNewEmptyFile(path(taken)));
+  }
+  EXPECT_EQ(readBytes(path("victim.txt")), "keep");
+  EXPECT_FALSE(std::filesystem::exists(path("nowhere.txt"))) << "a dangling link is not followed";
+  EXPECT_FALSE(CreateNewEmptyFile(path("missing/x.dt1")));
+}
+
 TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {
   const std::string name = path("new.dt1");
   const std::string underFile = path("new.dt1/x");
@@ -163,6 +236,9 @@ TEST_F(FileNamesTest, CreateCheckAndDeleteFiles) {
   EXPECT_FALSE(CreateEmptyFile(underFile));
   EXPECT_FALSE(CanCreateFile(m_dir.string())) << "a directory is no file";
   EXPECT_FALSE(CreateEmptyFile(m_dir.string()));
+  ASSERT_EQ(::mkfifo(path("pipe.dt1").c_str(), 0600), 0);
+  EXPECT_FALSE(CreateEmptyFile(path("pipe.dt1"))) << "a named pipe is no file, and it does not block";
+  ASSERT_EQ(::unlink(path("pipe.dt1").c_str()), 0);
 
   EXPECT_TRUE(DeleteFile(name));
   EXPECT_FALSE(std::filesystem::exists(name));
@@ -226,6 +302,9 @@ TEST_F(FileNamesTest, ReadFirstLineTakesAtMost255BytesUpToTheFirstCr) {
   }
   EXPECT_EQ(ReadFirstLine(path("missing")), "");
   EXPECT_EQ(ReadFirstLine(m_dir.string()), "");
+  ASSERT_EQ(::mkfifo(path("pipe.fil").c_str(), 0600), 0);
+  EXPECT_EQ(ReadFirstLine(path("pipe.fil")), "") << "a named pipe is no file and does not block";
+  EXPECT_EQ(FileSize(path("pipe.fil")), 0);
 }
 
 TEST_F(FileNamesTest, WriteLineFileReplacesTheFileWhole) {
@@ -243,11 +322,159 @@ TEST_F(FileNamesTest, WriteLineFileReplacesTheFileWhole) {
   EXPECT_TRUE(WriteLineFile(path("fresh.fil"), ""));
   EXPECT_EQ(readBytes(path("fresh.fil")), "\r\n");
 
+  // A companion file kept elsewhere through a symbolic link stays a link; the file behind it changes.
+  writeBytes(path("elsewhere.txt"), "old\r\n");
+  ASSERT_EQ(::symlink("elsewhere.txt", path("linked.fil").c_str()), 0);
+  EXPECT_TRUE(WriteLineFile(path("linked.fil"), "/data/neu.dt1"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path("linked.fil")));
+  EXPECT_EQ(readBytes(path("elsewhere.txt")), "/data/neu.dt1\r\n");
+
   EXPECT_FALSE(WriteLineFile(path("missing/x.pth"), "x"));
   EXPECT_FALSE(WriteLineFile(m_dir.string(), "x")) << "a directory is not replaced";
   std::vector<std::string> left = entries();
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"fresh.fil", "veltrix.pth"})) << "no temporary file is left";
+  EXPECT_EQ(left, (std::vector<std::string>{"elsewhere.txt", "fresh.fil", "linked.fil", "veltrix.pth"}))
+      << "no temporary file is left";
+}
+
+TEST_F(FileNamesTest, AReplacedFileKeepsItsPermissionsAndItsSymbolicLinks) {
+  std::filesystem::create_directory(m_dir / "real");
+  struct Case {
+    const char* what;
+    std::string name;  // the name written to
+    std::string file;  // where the content must land
+    std::vector<std::string> links;
+    std::function<void()> setUp;
+  };
+  const Case cases[] = {
+      {"a private file",
+       path("plain.sys"),
+       path("plain.sys"),
+       {},
+       [&] { writeBytes(path("plain.sys"), "old"); }},
+      {"a relative link",
+       path("rel.sys"),
+       path("real/rel.sys"),
+       {path("rel.sys")},
+       [&] {
+         writeBytes(path("real/rel.sys"), "old");
+         ::symlink("real/rel.sys", path("rel.sys").c_str());
+       }},
+      {"an absolute link",
+       path("abs.sys"),
+       path("real/abs.sys"),
+       {path("abs.sys")},
+       [&] {
+         writeBytes(path("real/abs.sys"), "old");
+         ::symlink(path("real/abs.sys").c_str(), path("abs.sys").c_str());
+       }},
+      {"a chain of two links, the second relative to its own directory",
+       path("chain.sys"),
+       path("real/chain.sys"),
+       {path("chain.sys"), path("real/hop.sys")},
+       [&] {
+         writeBytes(path("real/chain.sys"), "old");
+         ::symlink("chain.sys", path("real/hop.sys").c_str());
+         ::symlink("real/hop.sys", path("chain.sys").c_str());
+       }},
+      {"a link that points nowhere yet",
+       path("dangling.sys"),
+       path("real/new.sys"),
+       {path("dangling.sys")},
+       [&] { ::symlink("real/new.sys", path("dangling.sys").c_str()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.setUp();
+    const bool existed = std::filesystem::exists(c.file);
+    if (existed) {
+      ASSERT_EQ(::chmod(c.file.c_str(), 0600), 0);
+    }
+    ASSERT_TRUE(ReplaceFileSafely(c.name, "new contents")) << std::strerror(errno);
+    EXPECT_EQ(readBytes(c.file), "new contents");
+    struct stat info {};
+    ASSERT_EQ(::lstat(c.file.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    if (existed) {
+      EXPECT_EQ(info.st_mode & 07777, 0600u) << "the old file's permissions";
+    }
+    for (const std::string& link : c.links) EXPECT_TRUE(std::filesystem::is_symlink(link)) << link;
+  }
+  std::vector<std::string> left = entries();
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"abs.sys", "chain.sys", "dangling.sys", "plain.sys", "real",
+                                            "rel.sys"}))
+      << "no temporary file is left";
+}
+
+TEST_F(FileNamesTest, TemporaryFilesAreCreatedExclusivelyUnderUniqueNames) {
+  // Whatever lies under the names a temporary file could have had - links to a victim, a directory,
+  // a file left by a killed program - is neither followed nor in the way.
+  const std::string victim = path("victim.txt");
+  writeBytes(victim, "precious");
+  const std::string target = path("x.prm");
+  writeBytes(target, "old");
+  for (const char* planted : {"x.pr$", "x.$$$", "x.prm.$$$", "x.prm.tmp"})
+    ASSERT_EQ(::symlink(victim.c_str(), path(planted).c_str()), 0);
+  std::filesystem::create_directory(path("x.pr$-0"));
+  writeBytes(path("x.pr$-00000000"), "left over");
+
+  std::vector<std::string> seen;
+  ReplaceOptions options;
+  options.temporaryExtension = "pr$";
+  options.beforeCommit = [&](const std::string& resolved) {
+    for (const std::string& name : entries())
+      if (name.rfind("x.pr$-", 0) == 0 && name.size() == 14 && name != "x.pr$-00000000") seen.push_back(name);
+    return resolved == target;
+  };
+  ASSERT_TRUE(ReplaceFileSafely(target, "new", options));
+  EXPECT_EQ(readBytes(target), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink(target));
+  EXPECT_EQ(readBytes(victim), "precious");
+  ASSERT_EQ(seen.size(), 1u) << "one temporary file, named x.pr$- and eight characters";
+  EXPECT_FALSE(std::filesystem::exists(path(seen[0]))) << "renamed over the target";
+  EXPECT_TRUE(std::filesystem::is_symlink(path("x.pr$"))) << "what was there stays as it was";
+  EXPECT_EQ(readBytes(path("x.pr$-00000000")), "left over");
+}
+
+TEST_F(FileNamesTest, AFailedReplacementLeavesTheOldFileAndNoTemporaryFile) {
+  const std::string target = path("keep.sys");
+  writeBytes(target, "old");
+  const auto onlyTheOldFile = [&] {
+    EXPECT_EQ(readBytes(target), "old");
+    EXPECT_EQ(entries(), std::vector<std::string>{"keep.sys"});
+  };
+
+  ReplaceOptions refuse;
+  refuse.beforeCommit = [](const std::string&) { return false; };
+  EXPECT_FALSE(ReplaceFileSafely(target, "new", refuse));
+  onlyTheOldFile();
+
+  {
+    test::FileSizeLimit limit(4);  // the write of the new contents fails as on a full disk
+    ASSERT_TRUE(limit.active());
+    EXPECT_FALSE(ReplaceFileSafely(target, "longer than four bytes"));
+    EXPECT_EQ(errno, EFBIG);
+  }
+  onlyTheOldFile();
+
+  // Only a regular file is replaced.
+  std::filesystem::create_directory(path("dir.sys"));
+  ASSERT_EQ(::mkfifo(path("pipe.sys").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("loop.sys", path("loop.sys").c_str()), 0);
+  struct Refused {
+    std::string name;
+    int error;
+  };
+  for (const Refused& r :
+       {Refused{path("dir.sys"), EISDIR}, Refused{path("pipe.sys"), EINVAL}, Refused{path("loop.sys"), ELOOP},
+        Refused{path(std::string(300, 'l')), ENAMETOOLONG}, Refused{path("missing/x.sys"), ENOENT}}) {
+    SCOPED_TRACE(r.name);
+    EXPECT_FALSE(ReplaceFileSafely(r.name, "new"));
+    EXPECT_EQ(errno, r.error);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(path("dir.sys")));
+  EXPECT_EQ(entries().size(), 4u) << "keep.sys, dir.sys, pipe.sys, loop.sys and nothing else";
 }
 
 TEST_F(FileNamesTest, NamesKeepTheirBytesAndCase) {

@@ -1,16 +1,20 @@
 #include "core/datafile/file_objects.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -148,10 +152,15 @@ TEST_F(FileObjectsTest, TextReaderOpenFailureIsReportedOnceWithHint4) {
   const std::string missing = path("missing.txt");
   const std::string directory = m_dir.string();
   const std::string withNul = path("a") + "\0b"s;
-  for (const std::string& name : {missing, directory, withNul}) {
+  const std::string withLineBreak = path("a\r\nb");
+  for (const std::string& name : {missing, directory, withNul, withLineBreak}) {
     SCOPED_TRACE(name);
     ScriptedUi ui;
-    ui.expectError(name + kCannotOpen);
+    // Control bytes of a name are shown as "?", so that no name can break the message.
+    std::string shown = name;
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return c == '\0' || c == '\r' || c == '\n'; }, '?');
+    ui.expectError(shown + kCannotOpen);
     TTxtRFile file(ui);
     EXPECT_FALSE(file.open(name));
     EXPECT_TRUE(file.error());
@@ -161,6 +170,38 @@ TEST_F(FileObjectsTest, TextReaderOpenFailureIsReportedOnceWithHint4) {
     EXPECT_EQ(ui.placements(), std::vector<int>{4});
     EXPECT_EQ(ui.beeps(), 1);
   }
+}
+
+TEST_F(FileObjectsTest, OnlyRegularFilesAreOpenedAndANamedPipeNeverBlocks) {
+  // A named pipe without anybody at its other end would block a plain open for ever.
+  const std::string pipe = path("pipe.prm");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string directory = m_dir.string();
+  std::vector<std::string> names = {pipe, directory};
+  if (std::filesystem::exists("/dev/null")) names.emplace_back("/dev/null");
+  using Open = std::function<bool(ScriptedUi&, const std::string&)>;
+  const std::pair<const char*, Open> opens[] = {
+      {"random file for reading",
+       [](ScriptedUi& ui, const std::string& n) { return TRndFile(ui).openForReading(n); }},
+      {"random file for update",
+       [](ScriptedUi& ui, const std::string& n) { return TRndFile(ui).openForUpdate(n); }},
+      {"random file created", [](ScriptedUi& ui, const std::string& n) { return TRndFile(ui).create(n); }},
+      {"text reader", [](ScriptedUi& ui, const std::string& n) { return TTxtRFile(ui).open(n); }},
+      {"text writer", [](ScriptedUi& ui, const std::string& n) { return TTxtWFile(ui).open(n); }},
+      {"text appender", [](ScriptedUi& ui, const std::string& n) { return TTxtAFile(ui).open(n); }},
+  };
+  for (const auto& [what, open] : opens) {
+    for (const std::string& name : names) {
+      SCOPED_TRACE(std::string(what) + " on " + name);
+      ScriptedUi ui;
+      ui.expectError(name + kCannotOpen);
+      EXPECT_FALSE(open(ui, name));
+      EXPECT_TRUE(ui.allPlayed());
+    }
+  }
+  struct stat info {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe is left as it was";
 }
 
 TEST_F(FileObjectsTest, RandomFileTransfersAfterAFailedOpenReturnZeroSilently) {
@@ -243,11 +284,14 @@ TEST_F(FileObjectsTest, ReadAndWriteErrorsAreReportedAndCloseTheFile) {
     EXPECT_NE(file.lastResult(), 0);
     EXPECT_EQ(file.read(buffer, 16), 0);  // silent
   }
-  // Every write to /dev/full fails with ENOSPC.
-  if (std::filesystem::exists("/dev/full")) {
-    ui.expectError("/dev/full: Schreibfehler!");
+  // A full disk: no byte fits beyond the limit.
+  {
+    const std::string name = path("full.txt");
+    ui.expectError(name + ": Schreibfehler!");
     TTxtWFile file(ui);
-    ASSERT_TRUE(file.open("/dev/full"));
+    ASSERT_TRUE(file.open(name));
+    test::FileSizeLimit limit(2);
+    ASSERT_TRUE(limit.active());
     EXPECT_FALSE(file.writeLine("abc"));
     EXPECT_TRUE(file.error());
     EXPECT_TRUE(file.end());
@@ -335,16 +379,23 @@ TEST_F(FileObjectsTest, CopyFailuresAreReportedAndGiveFailed) {
       // regular file fails for everybody.
       {"target directory is a regular file", source, plain + "/t.bin", plain + "/t.bin" + kCannotOpen},
   };
-  if (std::filesystem::exists("/dev/full"))
-    cases.push_back({"every write fails", source, "/dev/full", "/dev/full: Schreibfehler!"});
-  if (std::filesystem::exists("/dev/null"))
-    cases.push_back({"target keeps none of the bytes", source, "/dev/null", "/dev/null: Schreibfehler!"});
+  // A device is no file to copy to.
+  for (const char* device : {"/dev/full", "/dev/null"})
+    if (std::filesystem::exists(device)) cases.push_back({device, source, device, device + kCannotOpen});
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.what);
     ScriptedUi ui;
     ui.expectError(c.message);
     EXPECT_EQ(CopyFile(ui, c.source, c.target), TFileCopy::Result::Failed);
     EXPECT_EQ(ui.placements(), std::vector<int>{4});
+  }
+  {
+    SCOPED_TRACE("the disk is full after 1000 bytes");
+    ScriptedUi ui;
+    ui.expectError(path("t2.bin") + ": Schreibfehler!");
+    test::FileSizeLimit limit(1000);
+    ASSERT_TRUE(limit.active());
+    EXPECT_EQ(CopyFile(ui, source, path("t2.bin")), TFileCopy::Result::Failed);
   }
   EXPECT_FALSE(std::filesystem::exists(path("t1.bin")));
   EXPECT_EQ(readBytes(source), testBytes(5000));

@@ -1,7 +1,10 @@
 #include "core/datafile/params.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +16,7 @@
 #include "core/base/win1252.h"
 #include "core/datafile/date_time.h"
 #include "core/stats/real48.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -126,6 +130,13 @@ class ParamsTest : public test::TempDirTest {
   std::string sibling(const char* extension) const {
     return (m_dir / (std::string("studie.") + extension)).string();
   }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   std::string name;
   test::ScriptedUi ui;
@@ -161,7 +172,8 @@ TEST_F(ParamsTest, HeaderAndAreasOfASmallFileByteForByte) {
       {37, {135, 0, 0, 0, 0, 0x34}, "quantile B 90 = 1.40625 * 2^6: fraction bits 0110100"},
       {43, {0}, "whisker factor index"},
       {44, {0x0F, 0x03, 0xE8, 0x07}, "15.3.2024 = 2024 * 65536 + 3 * 256 + 15 = 0x07E8030F"},
-      {48, std::vector<std::uint8_t>(80, 0), "rest of the header"},
+      {48, {1, 0}, "one block of group records follows the variable area"},
+      {50, std::vector<std::uint8_t>(78, 0), "rest of the header"},
       {128, {'A', 'L', 'T', 'E', 'R', ' ', ' ', ' ', ' ', ' ', 1, 0, 3}, "ALTER at 1, length 3"},
       {141, {'N', 'A', 'M', 'E', '>', ' ', ' ', ' ', ' ', ' ', 4, 0, 128 + 20}, "NAME> at 4, text of 20"},
       {154, std::vector<std::uint8_t>(102, 0), "variable area padding"},
@@ -629,8 +641,6 @@ TEST_F(ParamsTest, DamagedFilesKeepWhatIsValidAndReportOnce) {
     b[variable(i) + 12] = static_cast<std::uint8_t>(typeByte);
   };
   const Case cases[] = {
-      {"empty file", [](Bytes& b) { b.clear(); }, 0},
-      {"header cut short", [](Bytes& b) { b.resize(100); }, 0},
       {"class division blocks past the end", [](Bytes& b) { b[1] = 255; }, 0},
       {"variable blocks past the end", [](Bytes& b) { b[2] = 255; }, 5},
       {"more than 1050 variables", [&](Bytes& b) { setCount(b, 1051); }, 5},
@@ -654,6 +664,19 @@ TEST_F(ParamsTest, DamagedFilesKeepWhatIsValidAndReportOnce) {
        },
        5},
       {"a partial block after the groups", [](Bytes& b) { b.resize(b.size() + 5, 0); }, 5},
+      // Cuts between two group records: the header says how many group blocks there were.
+      {"the last group cut off", [](Bytes& b) { b.resize(1280); }, 5},
+      {"the last two groups cut off", [](Bytes& b) { b.resize(1152); }, 5},
+      {"every group cut off", [](Bytes& b) { b.resize(384); }, 5},
+      {"a group cut inside, at a block boundary", [](Bytes& b) { b.resize(640); }, 5},
+      {"a whole group record more than the header says",
+       [](Bytes& b) {
+         Bytes extra(128, 0);
+         extra[0] = 9;
+         extra[1] = 1;
+         b.insert(b.end(), extra.begin(), extra.end());
+       },
+       5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -684,32 +707,150 @@ TEST_F(ParamsTest, EveryCutOfAFileIsReadSafely) {
   TParams good(ui);
   fillSample(good);
   const Bytes image = good.encode();
-  // A cut exactly between two group records leaves a shorter but valid file; every other cut is damage.
-  const std::size_t groupBoundaries[] = {384, 512, 768, 1152, 1280};
-  const auto isValid = [&](std::size_t length) {
-    return std::find(std::begin(groupBoundaries), std::end(groupBoundaries), length) !=
-           std::end(groupBoundaries);
-  };
+  // Shorter than its header, a file reads as an empty structure; every other cut is damage, also one
+  // exactly between two group records.
+  const auto isShort = [](std::size_t length) { return length < 128; };
   TParams p(ui);
   for (std::size_t length = 0; length < image.size(); ++length) {
     SCOPED_TRACE(length);
     const ParamsReadStatus status = p.decode(std::span(image.data(), length));
-    EXPECT_EQ(status, isValid(length) ? ParamsReadStatus::Ok : ParamsReadStatus::Damaged);
+    EXPECT_EQ(status, isShort(length) ? ParamsReadStatus::Ok : ParamsReadStatus::Damaged);
     // Whole variable entries before the cut are kept.
     const std::size_t entries = length < 256 ? 0 : std::min<std::size_t>(5, (length - 256) / 13);
     EXPECT_EQ(p.variableCount(), static_cast<int>(entries));
   }
 
   // Reading such files from the disk tells the user once.
-  for (const std::size_t length : {0, 1, 127, 200, 300, 384, 400, 1280, 1791}) {
+  for (const std::size_t length : {0, 1, 127, 128, 200, 300, 384, 400, 512, 1280, 1791}) {
     SCOPED_TRACE(length);
     save(name, Bytes(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(length)));
     test::ScriptedUi local;
-    if (!isValid(length)) local.expectError("Fehler beim Lesen der Parameterdatei " + name);
+    if (!isShort(length)) local.expectError("Fehler beim Lesen der Parameterdatei " + name);
     TParams q(local);
-    EXPECT_EQ(q.read(name), isValid(length) ? ParamsReadStatus::Ok : ParamsReadStatus::Damaged);
+    EXPECT_EQ(q.read(name), isShort(length) ? ParamsReadStatus::Ok : ParamsReadStatus::Damaged);
     EXPECT_TRUE(local.allPlayed());
   }
+}
+
+TEST_F(ParamsTest, AFileShorterThanOneBlockIsAnEmptyStructureWithoutAMessage) {
+  TParams good(ui);
+  fillSample(good);
+  const Bytes image = good.encode();
+  struct Case {
+    const char* what;
+    Bytes bytes;
+  };
+  const Case cases[] = {
+      {"an empty file", {}},
+      {"the version byte alone", {251}},
+      {"a header cut short", Bytes(image.begin(), image.begin() + 100)},
+      {"127 zero bytes", Bytes(127, 0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    save(name, c.bytes);
+    test::ScriptedUi quiet;
+    TParams p(quiet);
+    fillSample(p);  // whatever was there before is gone
+    EXPECT_EQ(p.read(name), ParamsReadStatus::Ok);
+    EXPECT_TRUE(quiet.allPlayed());
+    EXPECT_EQ(p.variableCount(), 0);
+    EXPECT_EQ(p.settings(), ParamSettings{});
+    EXPECT_EQ(p.getGroup(1), GroupRecord{});
+    EXPECT_EQ(p.getClassDivision(3), ClassDivisionRecord{});
+  }
+  // The version byte is still checked.
+  save(name, Bytes{'h', 'e', 'l', 'l', 'o'});
+  ui.expectError("Falsche Version der Parameterdatei");
+  TParams p(ui);
+  EXPECT_EQ(p.read(name), ParamsReadStatus::WrongVersion);
+}
+
+TEST_F(ParamsTest, SettingsOutOfRangeAreDamageAndTakeTheirDefaults) {
+  TParams good(ui);
+  fillSample(good);
+  const Bytes image = good.encode();
+  const ParamSettings sample = good.settings();
+  const ParamSettings defaults;
+  const auto real = [](std::size_t at, double value) {
+    return [at, value](Bytes& b) { writeReal48(value, b.data() + at); };
+  };
+  const auto byte = [](std::size_t at, std::uint8_t value) {
+    return [at, value](Bytes& b) { b[at] = value; };
+  };
+  // The largest six-byte real: exponent byte 255, all fraction bits set (about 1.7e38).
+  const auto largest = [](std::size_t at) {
+    return [at](Bytes& b) {
+      const std::uint8_t bytes[] = {255, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
+      std::copy(std::begin(bytes), std::end(bytes), b.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+  };
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> damage;
+    std::function<bool(const ParamSettings&)> defaulted;
+  };
+  const auto errorA = [&](const ParamSettings& s) {
+    return s.errorProbabilityA == defaults.errorProbabilityA;
+  };
+  const auto errorB = [&](const ParamSettings& s) {
+    return s.errorProbabilityB == defaults.errorProbabilityB;
+  };
+  const auto kind = [&](const ParamSettings& s) { return s.testKind == defaults.testKind; };
+  const auto method = [&](const ParamSettings& s) { return s.testMethod == defaults.testMethod; };
+  const auto factorA = [&](const ParamSettings& s) { return s.factorA == defaults.factorA; };
+  const auto factorB = [&](const ParamSettings& s) { return s.factorB == defaults.factorB; };
+  const auto quantileA = [&](const ParamSettings& s) { return s.quantileA == defaults.quantileA; };
+  const auto quantileB = [&](const ParamSettings& s) { return s.quantileB == defaults.quantileB; };
+  const auto whisker = [&](const ParamSettings& s) { return s.whiskerIndex == defaults.whiskerIndex; };
+  const Case cases[] = {
+      {"test kind 255", byte(17, 255), kind},
+      {"test kind 0", byte(17, 0), kind},
+      {"test kind 3", byte(17, 3), kind},
+      {"test method 255", byte(18, 255), method},
+      {"test method 2", byte(18, 2), method},
+      {"whisker index 255", byte(43, 255), whisker},
+      {"whisker index 5", byte(43, 5), whisker},
+      {"error probability A 0", real(5, 0), errorA},
+      {"error probability A 1", real(5, 1), errorA},
+      {"error probability A negative", real(5, -0.05), errorA},
+      {"error probability B beyond every range", largest(11), errorB},
+      {"factor A 0", real(19, 0), factorA},
+      {"factor B negative", real(25, -3), factorB},
+      {"quantile A 0", real(31, 0), quantileA},
+      {"quantile A 100", real(31, 100), quantileA},
+      {"quantile B beyond every range", largest(37), quantileB},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes b = image;
+    c.damage(b);
+    save(name, b);
+    test::ScriptedUi local;
+    local.expectError("Fehler beim Lesen der Parameterdatei " + name);
+    TParams p(local);
+    EXPECT_EQ(p.read(name), ParamsReadStatus::Damaged);
+    EXPECT_TRUE(local.allPlayed());
+    EXPECT_TRUE(c.defaulted(p.settings())) << "the default replaces the value";
+    EXPECT_EQ(p.variableCount(), 5) << "everything else is kept";
+    // Only the damaged setting changed.
+    int differing = 0;
+    const std::function<bool(const ParamSettings&)> all[] = {errorA,  errorB,    kind,      method, factorA,
+                                                             factorB, quantileA, quantileB, whisker};
+    for (const auto& same : all) differing += same(p.settings()) != same(sample) ? 1 : 0;
+    EXPECT_EQ(differing, 1);
+  }
+
+  // Files of version 0 did not store the settings: their zeros take the defaults without a message.
+  Bytes old = image;
+  old[0] = 0;
+  std::fill(old.begin() + 5, old.begin() + 44, std::uint8_t{0});
+  TParams p(ui);
+  EXPECT_EQ(p.decode(old), ParamsReadStatus::Ok);
+  EXPECT_EQ(p.settings(),
+            (ParamSettings{defaults.errorProbabilityA, defaults.errorProbabilityB, 1, 0, 2, 3, 10, 90, 0}));
+  old[17] = 7;  // but a value that is neither stored nor zero is damage there too
+  EXPECT_EQ(p.decode(old), ParamsReadStatus::Damaged);
 }
 
 TEST_F(ParamsTest, RandomlyCorruptedImagesDecodeToAValidStructure) {
@@ -764,7 +905,7 @@ TEST_F(ParamsTest, FirstSaveKeepsTheOldFileAsBackupAndLaterSavesDoNot) {
   ASSERT_TRUE(q.write());
   EXPECT_NE(load(name), v2);
   EXPECT_EQ(load(sibling("prb")), v1);  // still the file of the first save
-  EXPECT_FALSE(std::filesystem::exists(sibling("pr$")));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"studie.prb", "studie.prm"})) << "no temporary file is left";
 }
 
 TEST_F(ParamsTest, FailedWriteLeavesTheOldFileUntouched) {
@@ -774,18 +915,20 @@ TEST_F(ParamsTest, FailedWriteLeavesTheOldFileUntouched) {
   ASSERT_TRUE(p.write());
   const Bytes old = load(name);
 
-  // The temporary name is taken by a directory, so the temporary file cannot be created.
-  std::filesystem::create_directory(sibling("pr$"));
   TParams q(ui);
   ASSERT_EQ(q.read(name), ParamsReadStatus::Ok);
   q.setVariableCount(1);
   q.setModified(true);
-  ui.expectError(sibling("pr$") + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
-  ui.expectError("Fehler beim Schreiben der Parameterdatei " + name);
-  EXPECT_FALSE(q.write());
+  {
+    // The disk is full: the temporary file cannot take the contents.
+    test::FileSizeLimit limit(100);
+    ASSERT_TRUE(limit.active());
+    ui.expectError("Fehler beim Schreiben der Parameterdatei " + name);  // the real name only
+    EXPECT_FALSE(q.write());
+  }
   EXPECT_TRUE(ui.allPlayed());
   EXPECT_EQ(load(name), old);
-  EXPECT_FALSE(std::filesystem::exists(sibling("prb")));
+  EXPECT_EQ(entries(), std::vector<std::string>{"studie.prm"}) << "no temporary file and no backup";
   EXPECT_FALSE(q.backupMade());
   EXPECT_TRUE(q.modified());
 }
@@ -798,14 +941,77 @@ TEST_F(ParamsTest, WriteIntoAMissingDirectoryFails) {
   save((m_dir / "plain").string(), Bytes{1});
   for (const std::string& target : notThere) {
     SCOPED_TRACE(target);
-    const std::string temporary = target.substr(0, target.size() - 3) + "pr$";
     test::ScriptedUi local;
-    local.expectError(temporary + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
     local.expectError("Fehler beim Schreiben der Parameterdatei " + target);
     TParams p(local);
     p.setFileName(target);
     EXPECT_FALSE(p.write());
     EXPECT_TRUE(local.allPlayed());
+  }
+}
+
+TEST_F(ParamsTest, SavingKeepsThePermissionsAndTheSymbolicLinkOfTheParameterFile) {
+  // The parameter file is private and kept in another directory through a link.
+  std::filesystem::create_directory(m_dir / "store");
+  const std::string stored = (m_dir / "store" / "real.prm").string();
+  TParams p(ui);
+  p.setFileName(stored);
+  fillSample(p);
+  ASSERT_TRUE(p.write());
+  ASSERT_EQ(::chmod(stored.c_str(), 0600), 0);
+  const Bytes old = load(stored);
+  ASSERT_EQ(::symlink("store/real.prm", name.c_str()), 0);
+
+  TParams q(ui);
+  ASSERT_EQ(q.read(name), ParamsReadStatus::Ok);
+  q.setVariableCount(2);
+  ASSERT_TRUE(q.write());
+  EXPECT_TRUE(std::filesystem::is_symlink(name)) << "the link stays";
+  EXPECT_EQ(load(name).size(), q.encode().size());
+  EXPECT_EQ(load(stored), q.encode()) << "written at the link's target";
+  struct stat info {};
+  ASSERT_EQ(::stat(stored.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  // The backup of the first save holds the old contents as a file of its own beside the link.
+  EXPECT_FALSE(std::filesystem::is_symlink(sibling("prb")));
+  EXPECT_EQ(load(sibling("prb")), old);
+}
+
+TEST_F(ParamsTest, LinksAndFilesUnderTheTemporaryAndBackupNamesAreNeverFollowed) {
+  // Links planted under the old fixed temporary name and under the backup name must not lead the
+  // save to overwrite another file, and nothing left there by a killed program blocks the save.
+  const std::string victim = path("victim.txt");
+  save(victim, Bytes{'k', 'e', 'e', 'p'});
+  struct Case {
+    const char* what;
+    std::function<void()> plant;
+  };
+  const Case cases[] = {
+      {"a link studie.pr$ -> victim", [&] { ::symlink(victim.c_str(), sibling("pr$").c_str()); }},
+      {"a link studie.prb -> victim", [&] { ::symlink(victim.c_str(), sibling("prb").c_str()); }},
+      {"a file studie.pr$ left by a killed save", [&] { save(sibling("pr$"), Bytes(300, 7)); }},
+      {"a directory studie.pr$", [&] { std::filesystem::create_directory(sibling("pr$")); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(m_dir);
+    std::filesystem::create_directories(m_dir);
+    save(victim, Bytes{'k', 'e', 'e', 'p'});
+    TParams first(ui);
+    first.setFileName(name);
+    ASSERT_TRUE(first.write());
+    const Bytes old = load(name);
+    c.plant();
+
+    TParams p(ui);
+    ASSERT_EQ(p.read(name), ParamsReadStatus::Ok);
+    fillSample(p);
+    ASSERT_TRUE(p.write());
+    EXPECT_EQ(load(victim), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(std::filesystem::is_symlink(name));
+    EXPECT_EQ(load(name), p.encode());
+    EXPECT_FALSE(std::filesystem::is_symlink(sibling("prb")));
+    EXPECT_EQ(load(sibling("prb")), old);
   }
 }
 
@@ -822,6 +1028,22 @@ TEST_F(ParamsTest, SelectionSlotsStayInMemory) {
   EXPECT_EQ(p.selectionSlot(4), slot);
   p.clearSelectionSlots(0);
   for (int i = 1; i <= kSelectionSlotCount; ++i) EXPECT_EQ(p.selectionSlot(i), SelectionSlot{});
+}
+
+TEST_F(ParamsTest, OnlyARegularFileIsReadAsParameterFile) {
+  // A named pipe would block the reader for ever; a directory or a link loop cannot be read either.
+  ASSERT_EQ(::mkfifo(sibling("pipe").c_str(), 0600), 0);
+  std::filesystem::create_directory(sibling("dir"));
+  ASSERT_EQ(::symlink("studie.loop", sibling("loop").c_str()), 0);
+  for (const std::string& file : {sibling("pipe"), sibling("dir"), sibling("loop")}) {
+    SCOPED_TRACE(file);
+    test::ScriptedUi local;
+    local.expectError(file + ": " + std::string("Datei kann nicht geöffnet werden!"_w));
+    local.expectError("Fehler beim Lesen der Parameterdatei " + file);
+    TParams p(local);
+    EXPECT_EQ(p.read(file), ParamsReadStatus::Damaged);
+    EXPECT_TRUE(local.allPlayed());
+  }
 }
 
 TEST_F(ParamsTest, ReadOfAMissingFileReportsTheFileLayerAndTheReadError) {

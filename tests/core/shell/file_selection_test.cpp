@@ -7,6 +7,7 @@
 
 #include "core/base/file_prompts.h"
 #include "core/base/win1252.h"
+#include "core/datafile/file_names.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
@@ -104,11 +105,29 @@ TEST(FileSelection, PatternMatchingComparesNameAndExtensionPartsWithoutCase) {
   }
 }
 
+TEST(FileSelection, TheStatisticsFileDialogTakesExactlyTheStatisticsFileNames) {
+  // The dialog's pattern check and the opening flow's predicate must agree, or a chosen file is
+  // deselected without a word.
+  const FileSelection selection(fileRequest("RC", kStatFilter, ".dt*"));
+  const std::string names[] = {"studie.dt1", "STUDIE.DT1",      "x.Dt",        "a.b.dT9",
+                               ".dt1",       "d.dtx/notes.txt", "studie.txt",  "studie.d",
+                               "dt1",        "a.dt1.txt",       "/x.dtd/a.dtd"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(selection.matchesPatterns(name), IsStatisticsFileName(name));
+  }
+}
+
 TEST_F(FileSelectionTest, NameOutsideThePatternsIsRefused) {
   const FileSelection selection(fileRequest("RC", kStatFilter, ".dt*"));
   ui.expectError("abc.xyz :\r\n\r\nUnzulässiger Dateiname!"_w);
   EXPECT_EQ(selection.confirm(ui, path("abc.xyz")), std::nullopt);
   EXPECT_EQ(ui.beeps(), 1);
+  // The name is shown as text: UTF-8 decoded, a control byte as "?".
+  ui.expectError(invalidNameText("größe?.xyz"_w));
+  EXPECT_EQ(selection.confirm(ui, path("gr\xC3\xB6\xC3\x9F"
+                                       "e\r.xyz")),
+            std::nullopt);
 
   // A second pattern item is tried too; without "C" nothing is checked.
   const FileSelection jpeg(fileRequest("C", "Bilder|*.jpg;*.bmp", ".jpg"));

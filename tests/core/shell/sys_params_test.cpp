@@ -1,6 +1,8 @@
 #include "core/shell/sys_params.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -259,6 +261,48 @@ TEST_F(SysParamsTest, SettingsSurviveASaveAndALoad) {
   EXPECT_EQ(load(name)[1], 1);
 }
 
+TEST_F(SysParamsTest, SavingKeepsAPrivateFileAndItsLinkAndFollowsNoPlantedLink) {
+  // The settings file is private and lives in another directory through a symbolic link; a link to a
+  // victim lies under the name the temporary file used to have.
+  std::filesystem::create_directory(m_dir / "config");
+  const std::string real = path("config/kvt.sys");
+  {
+    TSysP first(ui, real);
+    first.load();
+  }
+  ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("config/kvt.sys", name.c_str()), 0);
+  const std::string victim = path("victim.txt");
+  save(victim, Bytes{'x'});
+  ASSERT_EQ(::symlink(victim.c_str(), (name + ".$$$").c_str()), 0);
+  ASSERT_EQ(::symlink(victim.c_str(), (real + ".$$$").c_str()), 0);
+
+  TSysP p(ui, name);
+  p.load();
+  p.setPrintSaveAutomaticOff(true);
+  ASSERT_TRUE(p.save());
+  EXPECT_TRUE(std::filesystem::is_symlink(name)) << "the link stays";
+  EXPECT_EQ(load(real)[1], 1) << "the file behind it is written";
+  struct stat info {};
+  ASSERT_EQ(::stat(real.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u) << "and stays private";
+  EXPECT_EQ(load(victim), Bytes{'x'});
+}
+
+TEST_F(SysParamsTest, ANamedPipeAsSettingsFileIsReportedInsteadOfBlockingTheStart) {
+  ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+  ui.expectError(name + std::string(": Datei kann nicht geöffnet werden!"_w));
+  TSysP p(ui, name);
+  p.load();
+  EXPECT_TRUE(ui.allPlayed());
+  EXPECT_EQ(p.textSettings(), TextSettings{}) << "the defaults";
+  ui.expectError(name + ": Schreibfehler!");
+  EXPECT_FALSE(p.save()) << "a pipe is not replaced by a file";
+  struct stat info {};
+  ASSERT_EQ(::lstat(name.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 TEST(GraphSettingsTest, RecordLayoutAndRoundTrip) {
   const GraphSettings g = sampleGraph();
   const GraphSettingsRecord bytes = EncodeGraphSettings(g);
@@ -382,14 +426,15 @@ TEST_F(SysParamsTest, AnUnwritableDirectoryIsReportedOnceAndTheDefaultsStay) {
   // holds for root as well, unlike missing write permission).
   save((m_dir / "blocked").string(), {1});
   const std::string blocked = (m_dir / "blocked" / "kvt.sys").string();
-  ui.expectError(blocked + ".$$$: " + std::string("Datei kann nicht geöffnet werden!"_w));
+  // The message names the settings file, never a temporary name.
+  ui.expectError(blocked + ": Schreibfehler!");
   TSysP p(ui, blocked);
   p.load();
   EXPECT_TRUE(ui.allPlayed());
   EXPECT_EQ(p.textSettings(), TextSettings{});
   EXPECT_NE(p.creationDate(), 0);
 
-  ui.expectError(blocked + ".$$$: " + std::string("Datei kann nicht geöffnet werden!"_w));
+  ui.expectError(blocked + ": Schreibfehler!");
   EXPECT_FALSE(p.save());
 }
 

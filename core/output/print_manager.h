@@ -58,6 +58,8 @@ class TPrnManager {
   // A statistics file was opened: what is buffered is printed, the page number starts again, and the
   // protocol file has to be chosen anew in copyFolder among copyBaseName + digit + ".txt".
   void fileSelected(std::string_view jobTitle, std::string copyFolder, std::string copyBaseName);
+  // The statistics file's name as the page headers and protocol files show it (at most 40 characters).
+  const std::string& jobTitle() const { return m_jobTitle; }
   // The protocol file is chosen again before the next copy.
   void requestCopyFileChoice() { m_mustChoose = true; }
 

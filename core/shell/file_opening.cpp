@@ -37,13 +37,13 @@ void deselect(GlobalState& state) {
 void createNewFile(GlobalState& state) {
   if (!state.params) {
     if (!CreateNewEmptyFile(state.currentFile)) {
-      showCannotCreate(state.ui, fileNameForDisplay(state.displayName));
+      showCannotCreate(state.ui, state.displayName);
       deselect(state);
     }
     return;
   }
   if (CreateStatisticsFile(state.ui, *state.params, state.currentFile, state.parameterFileName,
-                           fileNameForDisplay(state.displayName)) == CreateResult::Failed)
+                           state.displayName) == CreateResult::Failed)
     deselect(state);
 }
 
@@ -61,8 +61,10 @@ void DerivePerFileNames(GlobalState& state) {
   const std::filesystem::path file(state.currentFile);
   state.parameterFileName = ParameterFileName(state.currentFile);
   state.backupFileName = BackupFileName(state.currentFile);
-  state.displayName = file.filename().string();
-  state.shortName = ChangeExtension(state.displayName, "");
+  // The display name is text for captions, prompts and print headings; the short name stays the file
+  // system's bytes, since protocol files are named after it.
+  state.displayName = fileNameForDisplay(file.filename().string());
+  state.shortName = ChangeExtension(file.filename().string(), "");
   state.currentDirectory = NormaliseDirectory(file.parent_path().string());
 }
 
@@ -74,7 +76,7 @@ void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
 
   const FileProbe file = ProbeFile(state.currentFile);
   if (file.kind == EntryKind::Missing) {
-    if (!askCreate(state.ui, fileNameForDisplay(state.displayName))) return deselect(state);
+    if (!askCreate(state.ui, state.displayName)) return deselect(state);
     createNewFile(state);
     DerivePerFileNames(state);  // the directory exists now
     return;

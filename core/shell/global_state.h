@@ -54,8 +54,8 @@ struct GlobalState {
   std::string currentFile;
   std::string parameterFileName;  // the extension replaced by "prm", or the file of that name in another case
   std::string backupFileName;     // "dt" of the extension replaced by "db" (BackupFileName)
-  std::string displayName;        // without directory
-  std::string shortName;          // display name without extension
+  std::string displayName;        // without directory, as Windows-1252 text (fileNameForDisplay)
+  std::string shortName;          // file name without directory and extension (file-system bytes)
   std::string currentDirectory;
 
   // ---- per command

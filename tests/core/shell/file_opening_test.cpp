@@ -15,6 +15,7 @@
 #include "core/base/win1252.h"
 #include "core/datafile/file_names.h"
 #include "core/datafile/params.h"
+#include "core/output/print_manager.h"
 #include "core/shell/global_state.h"
 #include "core/shell/startup.h"
 #include "tests/support/scripted_ui.h"
@@ -207,6 +208,26 @@ TEST_F(FileOpeningTest, PromptsShowTheNameAsTextNotAsItsBytes) {
     EXPECT_FALSE(open(ui, path(c.fileName), OpenMode::Interactive)->fileSelected());
     EXPECT_TRUE(ui.allPlayed());
   }
+}
+
+TEST_F(FileOpeningTest, CaptionAndPrintHeadingShowTheNameAsTextWhileProtocolFilesKeepItsBytes) {
+  const std::string name =
+      "gr\xC3\xB6\xC3\x9F"
+      "e";  // UTF-8 on the disk
+  makeStudy(name + ".dt1", name + ".prm");
+  test::ScriptedUi ui;
+  auto state = std::make_unique<GlobalState>(ui);
+  state->params = std::make_unique<TParams>(ui);
+  state->printer = std::make_unique<TPrnManager>(ui);
+  state->titleWord = "KVT";
+  state->currentFile = path(name + ".dt1");
+  OpenStatisticsFile(*state, OpenMode::Interactive);
+  ASSERT_TRUE(state->fileSelected());
+  EXPECT_EQ(WindowCaption(*state), "KVT - größe.dt1"_w);
+  EXPECT_EQ(state->printer->jobTitle(), "größe.dt1"_w);
+  // Protocol files are named after the file's own bytes, so that they lie beside it under its name.
+  EXPECT_EQ(state->shortName, name);
+  EXPECT_TRUE(ui.allPlayed());
 }
 
 // The states a create stopped at any moment can leave, and what opening the file then does.

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_WERROR=OFF >/dev/null
 cmake --build build-release --target veltrix
 if [ ! -e build-release/veltrix.fil ]; then
   printf '%s\r\n' "$PWD/data/studie.dt1" > build-release/veltrix.fil

@@ -3,6 +3,8 @@
 #   ./test.sh          the normal build (build/)
 #   ./test.sh --asan   the same with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
 #   ./test.sh --fuzz   builds the fuzz targets with clang (build-fuzz/) and runs each for 60 seconds
+# Warnings are errors here (VELTRIX_WERROR); the normal run also builds every target in Release
+# (build-release-check/), where the optimiser brings out warnings that a Debug build never sees.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,7 +20,7 @@ done
 ./scripts/setup.sh
 
 if [ "$mode" = fuzz ]; then
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRIX_FUZZ=ON >/dev/null
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRIX_FUZZ=ON -DVELTRIX_WERROR=ON >/dev/null
   cmake --build build-fuzz
   seconds=${FUZZ_SECONDS:-60}
   status=0
@@ -39,7 +41,7 @@ if [ "$mode" = fuzz ]; then
 fi
 
 build_dir=build
-cmake_args=(-DCMAKE_BUILD_TYPE=Debug)
+cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DVELTRIX_WERROR=ON)
 if [ "$mode" = asan ]; then
   build_dir=build-asan
   cmake_args+=(-DVELTRIX_ASAN=ON)
@@ -59,6 +61,12 @@ echo "== layer check"
 echo "== build ($build_dir)"
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir"
+
+if [ "$mode" = normal ]; then
+  echo "== release build with warnings as errors (build-release-check)"
+  cmake -S . -B build-release-check -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_WERROR=ON >/dev/null
+  cmake --build build-release-check
+fi
 
 echo "== tests"
 export QT_QPA_PLATFORM=offscreen

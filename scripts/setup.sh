@@ -9,7 +9,7 @@ packages=(
   libjpeg-dev libgtest-dev
   fonts-liberation
   clang libclang-rt-14-dev clang-format
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth x11-utils openbox xdotool librsvg2-bin desktop-file-utils
 )
 
 missing=()

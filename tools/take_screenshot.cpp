@@ -1,7 +1,8 @@
 // Takes the screenshots of the documentation: the main window with the sample study open, drawn by
-// a real X server (run it under Xvfb: scripts/screenshots.sh).
+// a real X server (run it under Xvfb: scripts/screenshots.sh). "screen" takes the whole screen as it
+// is, with the windows of other programs (the installed program under a window manager).
 //
-//   take_screenshot SOURCE_DIR main|table OUTPUT.png
+//   take_screenshot SOURCE_DIR main|table|screen OUTPUT.png
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -13,18 +14,25 @@
 #include <cstdio>
 
 #include "app/shell/main_window.h"
+#include "app/shell/program_icon.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(veltrix::programIcon());
   if (argc != 4) {
-    std::fprintf(stderr, "usage: take_screenshot SOURCE_DIR main|table OUTPUT.png\n");
+    std::fprintf(stderr, "usage: take_screenshot SOURCE_DIR main|table|screen OUTPUT.png\n");
     return 1;
   }
   const QString source = QString::fromLocal8Bit(argv[1]);
-  const bool table = QString::fromLocal8Bit(argv[2]) == QStringLiteral("table");
+  const QString mode = QString::fromLocal8Bit(argv[2]);
+  const bool table = mode == QStringLiteral("table");
   const QString output = QString::fromLocal8Bit(argv[3]);
+  if (mode == QStringLiteral("screen")) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && screen->grabWindow(0).save(output) ? 0 : 3;
+  }
 
   // A program directory of its own, with the sample study as the last file.
   QTemporaryDir programDir;

@@ -136,12 +136,21 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (m_closing) return event->accept();
-  if (!MayClose(*m_state)) return event->ignore();
+  if (!m_unattended && !MayClose(*m_state)) return event->ignore();
   m_closing = true;
   if (m_help) m_help->closeAll();
-  ShutDown(*m_state);
+  ShutDown(*m_state, m_unattended ? ShutDownMode::Unattended : ShutDownMode::Asking);
   if (m_printSink) m_printSink->finishJob();
   event->accept();
+}
+
+bool TMainForm::closeUnattended() {
+  if (m_closing) return true;
+  if (!m_state->ui.flags().ready || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+    return false;
+  m_unattended = true;
+  close();
+  return true;
 }
 
 QAction* TMainForm::action(MenuHandler handler, int code) const {

@@ -82,6 +82,10 @@ class TMainForm : public QMainWindow {
   void applyColours();
   // The help topic of the help button: the active document window's, else the main window's.
   int helpButtonNumber() const;
+  // The program is told to end from outside (SIGTERM, SIGINT). While it waits for the user (ready, no
+  // dialog or menu open) it closes as after "Beenden?" answered Yes, without any question, and saves the
+  // system parameters; false, and nothing happens, while a dialog or a process runs.
+  bool closeUnattended();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -107,6 +111,7 @@ class TMainForm : public QMainWindow {
   StartupEnvironment m_environment;
   bool m_started = false;
   bool m_closing = false;
+  bool m_unattended = false;
 
   QMdiArea* m_mdi = nullptr;
   QMdiSubWindow* m_tableWindow = nullptr;

@@ -32,14 +32,16 @@ struct GlobalState {
 
   // ---- program-wide, set at start-up
   std::string programDirectory;  // of the executable, without a trailing "/"
+  // The program directory when it is writable, else $XDG_CONFIG_HOME/veltrix (ConfigurationDirectory).
+  std::string configDirectory;
   std::string baseName;          // the executable's name without extension
-  std::string pathFileName;      // programDirectory/baseName.pth: the data path
-  std::string lastFileFileName;  // programDirectory/baseName.fil: the last statistics file
-  std::string sysFileName;       // programDirectory/baseName.sys: the system parameters
+  std::string pathFileName;      // configDirectory/baseName.pth: the data path
+  std::string lastFileFileName;  // configDirectory/baseName.fil: the last statistics file
+  std::string sysFileName;       // configDirectory/baseName.sys: the system parameters
   std::string titleWord;         // "KVT" once started: the first word of the main window caption
   std::string dataPath;          // default directory of the file dialogs
   std::string lastFile;          // statistics file to reopen at start-up
-  std::string copyDirectory;     // saved copies of results: programDirectory/copy, else programDirectory
+  std::string copyDirectory;     // saved copies of results: configDirectory/copy, else configDirectory
   std::string copyBaseName;      // first four characters of the base name + "copy"
   int screenWidth = 0;
   int screenHeight = 0;
@@ -47,7 +49,7 @@ struct GlobalState {
   std::int32_t mainHelpContext = kMainHelpContext;
   std::int32_t tableHelpContext = kTableHelpContext;
   std::int32_t graphHelpContext = kGraphHelpContext;
-  // programDirectory/<unique name>.$$a, and the same with $$b, $$m, $$x, $$y
+  // configDirectory/<unique name>.$$a, and the same with $$b, $$m, $$x, $$y
   std::array<std::string, 5> workFiles;
 
   // ---- per statistics file; all empty while no file is selected

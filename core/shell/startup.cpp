@@ -1,6 +1,10 @@
 #include "core/shell/startup.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <random>
@@ -16,6 +20,82 @@
 #include "core/stats/text_helpers.h"
 
 namespace veltrix {
+namespace {
+
+std::string programDirectoryOf(const StartupEnvironment& environment) {
+  const std::string directory = std::filesystem::path(environment.executablePath).parent_path().string();
+  return directory.empty() ? "." : directory;
+}
+
+bool isRegularFile(const std::string& name) {
+  struct stat info {};
+  return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool exists(const std::string& name) {
+  struct stat info {};
+  return !name.empty() && ::lstat(name.c_str(), &info) == 0;
+}
+
+// The first start in a configuration directory of its own: the installed sample study becomes the
+// user's copy in "data" (never replacing a file there), the last file and the data path.
+void seedSampleStudy(GlobalState& state, const StartupEnvironment& environment) {
+  if (exists(state.lastFileFileName)) return;
+  const std::string& sample = environment.sampleStudy;
+  const std::string sampleParams = FindCaseVariant(ChangeExtension(sample, "prm"));
+  if (!IsStatisticsFileName(sample) || !isRegularFile(sample) || !isRegularFile(sampleParams)) return;
+
+  const std::string data = JoinPath(state.configDirectory, "data");
+  const std::string copy = JoinPath(data, std::filesystem::path(sample).filename().string());
+  if (!exists(copy)) {
+    std::error_code ignored;
+    std::filesystem::create_directories(data, ignored);
+    const std::string copyParams = ChangeExtension(copy, "prm");
+    if (exists(copyParams)) return;  // a parameter file of the user's own is never replaced
+    // The parameter file first: a statistics file without its parameter file would be deselected.
+    if (CopyFile(state.ui, sampleParams, copyParams) != TFileCopy::Result::Copied) {
+      DeleteFile(copyParams);
+      return;
+    }
+    if (CopyFile(state.ui, sample, copy) != TFileCopy::Result::Copied) {
+      DeleteFile(copy);
+      DeleteFile(copyParams);
+      return;
+    }
+  }
+  WriteLineFile(state.pathFileName, data);
+  WriteLineFile(state.lastFileFileName, copy);
+}
+
+}  // namespace
+
+bool DirectoryWritable(const std::string& directory) {
+  if (directory.empty() || directory.find('\0') != std::string::npos) return false;
+  std::string probe = JoinPath(directory, ".veltrix-probe-XXXXXX");
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
+}
+
+std::string ConfigurationDirectory(const StartupEnvironment& environment) {
+  const std::string program = programDirectoryOf(environment);
+  if (environment.programDirectoryWritable) return program;
+  // Relative values of XDG_CONFIG_HOME are to be ignored.
+  if (!environment.configHome.empty() && environment.configHome.front() == '/')
+    return JoinPath(environment.configHome, "veltrix");
+  if (!environment.homeDirectory.empty() && environment.homeDirectory.front() == '/')
+    return JoinPath(JoinPath(environment.homeDirectory, ".config"), "veltrix");
+  return program;
+}
+
+std::string PrepareConfigurationDirectory(const StartupEnvironment& environment) {
+  const std::string directory = ConfigurationDirectory(environment);
+  std::error_code ignored;
+  std::filesystem::create_directories(directory, ignored);
+  return directory;
+}
 
 void BuildProgramState(GlobalState& state, const StartupEnvironment& environment) {
   state.ui.flags().cancelRequested = false;
@@ -27,12 +107,13 @@ void BuildProgramState(GlobalState& state, const StartupEnvironment& environment
   // File names keep their case. The companion names use the whole program name, so that two long
   // names can never share a ".pth" or ".fil" file.
   const std::filesystem::path executable(environment.executablePath);
-  state.programDirectory = executable.parent_path().string();
-  if (state.programDirectory.empty()) state.programDirectory = ".";
+  state.programDirectory = programDirectoryOf(environment);
+  state.configDirectory = PrepareConfigurationDirectory(environment);
   state.baseName = executable.stem().string();
-  state.pathFileName = JoinPath(state.programDirectory, state.baseName + ".pth");
-  state.lastFileFileName = JoinPath(state.programDirectory, state.baseName + ".fil");
-  state.sysFileName = JoinPath(state.programDirectory, state.baseName + ".sys");
+  state.pathFileName = JoinPath(state.configDirectory, state.baseName + ".pth");
+  state.lastFileFileName = JoinPath(state.configDirectory, state.baseName + ".fil");
+  state.sysFileName = JoinPath(state.configDirectory, state.baseName + ".sys");
+  if (state.configDirectory != state.programDirectory) seedSampleStudy(state, environment);
 
   state.dataPath = ReadFirstLine(state.pathFileName);
   state.lastFile = ReadFirstLine(state.lastFileFileName);
@@ -41,15 +122,15 @@ void BuildProgramState(GlobalState& state, const StartupEnvironment& environment
   std::error_code lastFileError;
   if (!state.lastFile.empty() && !std::filesystem::is_regular_file(state.lastFile, lastFileError))
     state.lastFile.clear();
-  if (state.dataPath.empty()) state.dataPath = JoinPath(state.programDirectory, "data");
+  if (state.dataPath.empty()) state.dataPath = JoinPath(state.configDirectory, "data");
   state.dataPath = NormaliseDirectory(state.dataPath);
-  if (state.dataPath.empty()) state.dataPath = state.programDirectory;
+  if (state.dataPath.empty()) state.dataPath = state.configDirectory;
 
   state.sysParams = std::make_unique<TSysP>(state.ui, state.sysFileName);
   state.sysParams->load();
 
-  const std::string copy = JoinPath(state.programDirectory, "copy");
-  state.copyDirectory = DirectoryExists(copy) && !copy.empty() ? copy : state.programDirectory;
+  const std::string copy = JoinPath(state.configDirectory, "copy");
+  state.copyDirectory = DirectoryExists(copy) && !copy.empty() ? copy : state.configDirectory;
   state.copyBaseName = LowerText(state.baseName.substr(0, 4)) + "copy";
   state.printer = std::make_unique<TPrnManager>(state.ui);
   state.printer->setProgramBaseName(state.baseName);
@@ -74,7 +155,7 @@ void FinishStartup(GlobalState& state, const StartupEnvironment& environment) {
   const std::string unique = UniqueWorkName(environment.randomSeed, environment.millisecondsOfDay);
   const char* const extensions[] = {".$$a", ".$$b", ".$$m", ".$$x", ".$$y"};
   for (std::size_t i = 0; i < state.workFiles.size(); ++i)
-    state.workFiles[i] = JoinPath(state.programDirectory, unique + extensions[i]);
+    state.workFiles[i] = JoinPath(state.configDirectory, unique + extensions[i]);
 
   state.currentFile = state.lastFile;
   OpenStatisticsFile(state, OpenMode::Startup);
@@ -102,10 +183,11 @@ bool MayClose(GlobalState& state) {
   return state.ui.confirm("Beenden?");
 }
 
-void ShutDown(GlobalState& state) {
+void ShutDown(GlobalState& state, ShutDownMode mode) {
   if (state.printer) {
     if (state.printer->bufferedTables() > 0 &&
-        !state.ui.confirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?"))
+        (mode == ShutDownMode::Unattended ||
+         !state.ui.confirm("Druckerpuffer ist nicht leer!\r\n\r\n   Ausdrucken?")))
       state.printer->DropBuffer();
     state.printer->Flush();  // a page already begun is finished either way
   }

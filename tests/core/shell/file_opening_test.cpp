@@ -313,7 +313,10 @@ TEST_F(FileOpeningTest, ALastFileTheSystemCannotLookAtIsForgottenAtTheStart) {
     test::ScriptedUi ui;
     for (const std::string& error : c.errors) ui.expectError(error);
     GlobalState state(ui);
-    const StartupEnvironment environment{path("veltrix"), 1280, 800, 7u, 45'296'789};
+    StartupEnvironment environment;
+    environment.executablePath = path("veltrix");
+    environment.randomSeed = 7u;
+    environment.millisecondsOfDay = 45'296'789;
     BuildProgramState(state, environment);
     FinishStartup(state, environment);
     EXPECT_FALSE(state.fileSelected());

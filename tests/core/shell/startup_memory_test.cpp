@@ -80,7 +80,10 @@ class StartupMemoryTest : public test::TempDirTest {
 TEST_F(StartupMemoryTest, NoMemoryForTheParameterObjectIsFatal) {
   test::ScriptedUi ui;
   GlobalState state(ui);
-  const StartupEnvironment environment{path("veltrix"), 1280, 800, 7u, 45'296'789};
+  StartupEnvironment environment;
+  environment.executablePath = path("veltrix");
+  environment.randomSeed = 7u;
+  environment.millisecondsOfDay = 45'296'789;
   BuildProgramState(state, environment);
 
   ui.expectFatal("Speicher zu klein");

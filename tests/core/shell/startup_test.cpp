@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <vector>
 
 #include "core/base/file_prompts.h"
 #include "core/base/win1252.h"
@@ -36,7 +39,13 @@ class StartupTest : public ::testing::Test {
 
   std::string path(const std::string& name) const { return (m_dir / name).string(); }
   StartupEnvironment environment(const std::string& program = "veltrix") const {
-    return {path(program), 1280, 800, 7u, 45'296'789};
+    StartupEnvironment env;
+    env.executablePath = path(program);
+    env.screenWidth = 1280;
+    env.screenHeight = 800;
+    env.randomSeed = 7u;
+    env.millisecondsOfDay = 45'296'789;
+    return env;
   }
   void write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path(name), std::ios::binary) << bytes;
@@ -263,6 +272,174 @@ TEST_F(StartupTest, AtTheEndTheUserDecidesAboutTheFilledPrinterBuffer) {
     EXPECT_EQ(sink.pages().size(), print ? 1u : 0u);
     for (const auto& page : sink.pages()) EXPECT_TRUE(page.ended);
   }
+}
+
+TEST(ConfigurationDirectory, BesideAWritableProgramElseInTheUsersConfigurationFolder) {
+  struct Case {
+    const char* label;
+    bool writable;
+    std::string configHome;
+    std::string home;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"a writable program directory keeps them", true, "/cfg", "/home/anna", "/opt/vx/bin"},
+      {"XDG_CONFIG_HOME", false, "/cfg", "/home/anna", "/cfg/veltrix"},
+      {"XDG_CONFIG_HOME with a trailing slash", false, "/cfg/", "/home/anna", "/cfg/veltrix"},
+      {"unset XDG_CONFIG_HOME: HOME/.config", false, "", "/home/anna", "/home/anna/.config/veltrix"},
+      {"a relative XDG_CONFIG_HOME is ignored", false, "cfg", "/home/anna", "/home/anna/.config/veltrix"},
+      {"neither is known: the program directory", false, "", "", "/opt/vx/bin"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    StartupEnvironment environment;
+    environment.executablePath = "/opt/vx/bin/veltrix";
+    environment.programDirectoryWritable = c.writable;
+    environment.configHome = c.configHome;
+    environment.homeDirectory = c.home;
+    EXPECT_EQ(ConfigurationDirectory(environment), c.expected);
+  }
+}
+
+// An installation: the program in bin/ (not writable, as the environment says), the sample study in
+// share/veltrix/, the user's configuration folder below home/.
+class InstalledStartupTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    fs::create_directories(m_dir / "bin");
+    fs::create_directories(m_dir / "share/veltrix");
+    fs::create_directories(m_dir / "home");
+    makeStudy("share/veltrix/studie.dt1", "share/veltrix/studie.prm");
+  }
+  StartupEnvironment installed() const {
+    StartupEnvironment env = environment("bin/veltrix");
+    env.programDirectoryWritable = false;
+    env.homeDirectory = path("home");
+    env.sampleStudy = path("bin/../share/veltrix/studie.dt1");
+    return env;
+  }
+  std::string config(const std::string& name) const { return path("home/.config/veltrix/" + name); }
+  static std::string bytesOf(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::vector<std::string> entriesOf(const std::string& directory) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path(directory)))
+      names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(InstalledStartupTest, EverythingTheProgramWritesGoesToTheConfigurationFolder) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  BuildProgramState(state, installed());
+  FinishStartup(state, installed());
+  EXPECT_EQ(state.programDirectory, path("bin"));
+  EXPECT_EQ(state.configDirectory, path("home/.config/veltrix")) << "created when missing";
+  EXPECT_TRUE(fs::is_directory(state.configDirectory));
+  EXPECT_EQ(state.sysFileName, config("veltrix.sys"));
+  EXPECT_EQ(state.lastFileFileName, config("veltrix.fil"));
+  EXPECT_EQ(state.pathFileName, config("veltrix.pth"));
+  EXPECT_EQ(state.copyDirectory, state.configDirectory) << "no copy folder: the configuration folder";
+  for (const std::string& work : state.workFiles)
+    EXPECT_EQ(fs::path(work).parent_path(), state.configDirectory);
+  ShutDown(state);
+  EXPECT_EQ(FileSize(config("veltrix.sys")), 1026);
+  EXPECT_TRUE(entriesOf("bin").empty()) << "nothing beside the program";
+
+  // A copy folder there is used.
+  fs::create_directory(config("copy"));
+  GlobalState again(ui);
+  BuildProgramState(again, installed());
+  EXPECT_EQ(again.copyDirectory, config("copy"));
+}
+
+TEST_F(InstalledStartupTest, TheFirstStartOpensACopyOfTheSampleStudy) {
+  test::ScriptedUi ui;  // no message is expected
+  GlobalState state(ui);
+  BuildProgramState(state, installed());
+  FinishStartup(state, installed());
+  EXPECT_EQ(bytesOf(config("data/studie.dt1")), bytesOf(path("share/veltrix/studie.dt1")));
+  EXPECT_EQ(bytesOf(config("data/studie.prm")), bytesOf(path("share/veltrix/studie.prm")));
+  EXPECT_EQ(ReadFirstLine(config("veltrix.fil")), config("data/studie.dt1"));
+  EXPECT_EQ(ReadFirstLine(config("veltrix.pth")), config("data"));
+  EXPECT_EQ(state.dataPath, config("data"));
+  ASSERT_TRUE(state.fileSelected());
+  EXPECT_EQ(state.currentFile, config("data/studie.dt1"));
+  EXPECT_EQ(state.parameterFileName, config("data/studie.prm")) << "written beside the user's copy";
+  EXPECT_EQ(WindowCaption(state), "KVT - studie.dt1");
+}
+
+TEST_F(InstalledStartupTest, LaterStartsNeverReplaceTheUsersCopy) {
+  {
+    test::ScriptedUi ui;
+    GlobalState state(ui);
+    BuildProgramState(state, installed());
+  }
+  write("home/.config/veltrix/data/studie.dt1", "1 eigene Daten\r\n");
+  struct Case {
+    const char* label;
+    bool removeLastFileFile;
+  };
+  for (const Case c : {Case{"the next start", false}, Case{"a start after the .fil was deleted", true}}) {
+    SCOPED_TRACE(c.label);
+    if (c.removeLastFileFile) fs::remove(config("veltrix.fil"));
+    test::ScriptedUi ui;
+    GlobalState state(ui);
+    BuildProgramState(state, installed());
+    FinishStartup(state, installed());
+    EXPECT_EQ(bytesOf(config("data/studie.dt1")), "1 eigene Daten\r\n");
+    EXPECT_EQ(state.currentFile, config("data/studie.dt1"));
+  }
+
+  // A last file of the user's own choice stays the last file.
+  makeStudy("home/eigen.dt1", "home/eigen.prm");
+  write("home/.config/veltrix/veltrix.fil", path("home/eigen.dt1") + "\r\n");
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  BuildProgramState(state, installed());
+  EXPECT_EQ(state.lastFile, path("home/eigen.dt1"));
+}
+
+TEST_F(InstalledStartupTest, WithoutAnInstalledSampleStudyNoFileIsSelected) {
+  for (const std::string& sample : {std::string(), path("share/veltrix/fehlt.dt1")}) {
+    SCOPED_TRACE(sample);
+    StartupEnvironment env = installed();
+    env.sampleStudy = sample;
+    test::ScriptedUi ui;
+    GlobalState state(ui);
+    BuildProgramState(state, env);
+    FinishStartup(state, env);
+    EXPECT_FALSE(state.fileSelected());
+    EXPECT_FALSE(fs::exists(config("data")));
+    EXPECT_EQ(state.dataPath, state.configDirectory);
+  }
+}
+
+TEST_F(InstalledStartupTest, AWritableProgramDirectoryKeepsEverythingBesideTheProgram) {
+  StartupEnvironment env = installed();
+  env.programDirectoryWritable = true;
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  BuildProgramState(state, env);
+  FinishStartup(state, env);
+  EXPECT_EQ(state.configDirectory, path("bin"));
+  EXPECT_EQ(state.sysFileName, path("bin/veltrix.sys"));
+  EXPECT_FALSE(state.fileSelected()) << "the sample study is seeded only in a configuration folder";
+  EXPECT_FALSE(fs::exists(path("home/.config")));
+}
+
+TEST_F(StartupTest, AWritableDirectoryIsOneWhereAFileCanBeCreated) {
+  EXPECT_TRUE(DirectoryWritable(m_dir.string()));
+  EXPECT_TRUE(fs::is_empty(m_dir)) << "the probe is removed again";
+  write("datei", "x");
+  EXPECT_FALSE(DirectoryWritable(path("datei")));
+  EXPECT_FALSE(DirectoryWritable(path("fehlt")));
+  EXPECT_FALSE(DirectoryWritable(""));
 }
 
 TEST(UniqueWorkName, EightCharactersWithTheTimeInBase22) {

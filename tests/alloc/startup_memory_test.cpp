@@ -1,6 +1,8 @@
 // Start-up when memory runs out for the parameter object. The test binary's operator new is replaced
 // here by malloc with one switch: armed with a size, the next request of exactly that size throws
 // std::bad_alloc, as a machine without that much memory would. Unarmed it only forwards to malloc.
+// The test is a program of its own: in the common test binary the replacement would hide mismatched
+// new and delete in every other test from the address sanitizer.
 #include <gtest/gtest.h>
 
 #include <atomic>

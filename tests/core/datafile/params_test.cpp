@@ -138,6 +138,14 @@ class ParamsTest : public test::TempDirTest {
     return names;
   }
 
+  // Saves bytes as the parameter file and reads it into params, which must report it as damaged once.
+  void expectDamagedRead(const Bytes& bytes, TParams& params, test::ScriptedUi& local) {
+    save(name, bytes);
+    local.expectError("Fehler beim Lesen der Parameterdatei " + name);
+    EXPECT_EQ(params.read(name), ParamsReadStatus::Damaged);
+    EXPECT_TRUE(local.allPlayed());
+  }
+
   std::string name;
   test::ScriptedUi ui;
 };
@@ -682,12 +690,9 @@ TEST_F(ParamsTest, DamagedFilesKeepWhatIsValidAndReportOnce) {
     SCOPED_TRACE(c.what);
     Bytes b = image;
     c.damage(b);
-    save(name, b);
     test::ScriptedUi local;
-    local.expectError("Fehler beim Lesen der Parameterdatei " + name);
     TParams p(local);
-    EXPECT_EQ(p.read(name), ParamsReadStatus::Damaged);
-    EXPECT_TRUE(local.allPlayed());
+    expectDamagedRead(b, p, local);
     EXPECT_EQ(p.variableCount(), c.variables);
   }
 
@@ -825,12 +830,9 @@ TEST_F(ParamsTest, SettingsOutOfRangeAreDamageAndTakeTheirDefaults) {
     SCOPED_TRACE(c.what);
     Bytes b = image;
     c.damage(b);
-    save(name, b);
     test::ScriptedUi local;
-    local.expectError("Fehler beim Lesen der Parameterdatei " + name);
     TParams p(local);
-    EXPECT_EQ(p.read(name), ParamsReadStatus::Damaged);
-    EXPECT_TRUE(local.allPlayed());
+    expectDamagedRead(b, p, local);
     EXPECT_TRUE(c.defaulted(p.settings())) << "the default replaces the value";
     EXPECT_EQ(p.variableCount(), 5) << "everything else is kept";
     // Only the damaged setting changed.

@@ -56,6 +56,13 @@ bool sameFile(const std::string& source, const std::string& target) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Deletes a regular file or a symbolic link of that name; leaves everything else alone.
+void removeFileOrLink(const std::string& name) {
+  struct stat info {};
+  if (::lstat(name.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
+    ::unlink(name.c_str());
+}
+
 }  // namespace
 
 void ShowFileError(Ui& ui, std::string_view name, std::string_view message) {
@@ -108,7 +115,11 @@ bool TGFile::openFile(const std::string& name, OpenMode mode, Disposition dispos
       flags |= O_CREAT;
       break;
     case Disposition::Replace:
-      flags |= O_CREAT | O_TRUNC;
+      // The old file is deleted and a new one created in its place, exclusively: a symbolic link
+      // standing under the name is removed, never written through. Anything but a file or a link (a
+      // directory, a pipe, a device) stays, and the exclusive create below refuses it.
+      removeFileOrLink(name);
+      flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
       break;
     case Disposition::CreateNew:
       flags |= O_CREAT | O_EXCL | O_NOFOLLOW;

@@ -81,7 +81,8 @@ class TRndFile : public TGFile {
   bool openForUpdate(const std::string& name);
   // An existing file, read only.
   bool openForReading(const std::string& name);
-  // Replaces any existing file by an empty one, write only.
+  // Deletes an existing file (or a symbolic link: it is not followed) and creates a new, empty one,
+  // write only.
   bool create(const std::string& name);
   // A new file, write only; fails ("Datei kann nicht geöffnet werden!") when anything stands under
   // the name already, a symbolic link included, which is never followed.

@@ -410,31 +410,6 @@ bool TParams::write() {
   return true;
 }
 
-namespace {
-
-// A copy of source under the new name backup, created exclusively: nothing that stands there (a
-// planted link included) is followed. The file layer reports what fails.
-bool copyExclusively(Ui& ui, const std::string& source, const std::string& backup) {
-  TRndFile in(ui);
-  TRndFile out(ui);
-  if (!in.openForReading(source) || !out.createNew(backup)) return false;
-  std::vector<char> buffer(TFileCopy::kBlockSize);
-  for (;;) {
-    const std::int32_t got = in.read(buffer.data(), TFileCopy::kBlockSize);
-    if (in.error() || (got > 0 && out.write(buffer.data(), got) != got)) break;
-    if (got < TFileCopy::kBlockSize) break;
-  }
-  in.close();
-  out.close();
-  if (in.error() || out.error()) {
-    DeleteFile(backup);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
   // The new contents go to a temporary file named after the parameter file ("studie.pr$-" and a
   // unique suffix): a file left under the plain "studie.pr$" by a killed program, or a link planted
@@ -449,9 +424,11 @@ bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
     if (m_backupMade || !isRegularFile(target)) return true;
     const std::string backup = CompanionFileName(m_fileName, "prb");
     if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return false;
-    if (::link(target.c_str(), backup.c_str()) != 0) {
-      if (errno == EEXIST || !copyExclusively(m_ui, target, backup)) return false;
-    }
+    // Without hard links (another file system's rules) the backup is a copy; the copy's target is
+    // created exclusively as well.
+    if (::link(target.c_str(), backup.c_str()) != 0 &&
+        CopyFile(m_ui, target, backup) != TFileCopy::Result::Copied)
+      return false;
     m_backupMade = true;
     return true;
   };

@@ -320,6 +320,36 @@ TEST_F(FileObjectsTest, TextWriterWritesCrLfLinesAndReplacesTheFile) {
   EXPECT_FALSE(file.writeLine("late"));
 }
 
+TEST_F(FileObjectsTest, CreatingOverASymbolicLinkReplacesTheLinkAndLeavesItsTargetAlone) {
+  // A link planted under a work file's or a backup's name must not make the program overwrite the
+  // file it points to.
+  const std::string victim = path("victim.txt");
+  writeBytes(victim, "keep");
+  using Create = std::function<bool(ScriptedUi&, const std::string&)>;
+  const std::pair<const char*, Create> creates[] = {
+      {"random file created", [](ScriptedUi& ui, const std::string& n) { return TRndFile(ui).create(n); }},
+      {"text writer", [](ScriptedUi& ui, const std::string& n) { return TTxtWFile(ui).open(n); }},
+      {"file copy",
+       [this](ScriptedUi& ui, const std::string& n) {
+         writeBytes(path("source.txt"), "new");
+         return TFileCopy(ui).copy(path("source.txt"), n) == TFileCopy::Result::Copied;
+       }},
+  };
+  for (const auto& [what, create] : creates) {
+    SCOPED_TRACE(what);
+    const std::string link = path("work.$$a");
+    std::filesystem::remove(link);
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    ScriptedUi ui;
+    EXPECT_TRUE(create(ui, link));
+    EXPECT_TRUE(ui.allPlayed());
+    EXPECT_EQ(readBytes(victim), "keep");
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode)) << "a file of its own took the link's place";
+  }
+}
+
 TEST_F(FileObjectsTest, AppendFileCreatesAndAppends) {
   const std::string name = path("append.txt");
   ScriptedUi ui;

@@ -49,6 +49,14 @@ std::string directoryPrefix(const std::string& name) {
   return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
+// The directory that holds name, as the system opens it: "." for a name without "/", "/" for one
+// right below the root.
+std::string directoryToOpen(const std::string& name) {
+  const std::string prefix = directoryPrefix(name);
+  if (prefix.empty()) return ".";
+  return prefix.size() == 1 ? prefix : prefix.substr(0, prefix.size() - 1);
+}
+
 // The name after following symbolic links to the entry that is no link (or to the place a dangling
 // link points to); "" with errno set when that cannot be found (a loop, an unreadable link).
 std::string followLinks(const std::string& name) {
@@ -152,12 +160,9 @@ std::string FindCaseVariant(std::string_view name) {
   if (!usable(name)) return result;
   struct stat info {};
   if (::lstat(result.c_str(), &info) == 0) return result;
-  const std::size_t slash = name.rfind('/');
-  const std::string directory = slash == std::string_view::npos ? std::string(".")
-                                : slash == 0                    ? std::string("/")
-                                                                : std::string(name.substr(0, slash));
-  const std::string_view fileName = name.substr(slash == std::string_view::npos ? 0 : slash + 1);
-  DIR* listing = ::opendir(directory.c_str());
+  const std::string prefix = directoryPrefix(result);
+  const std::string_view fileName = name.substr(prefix.size());
+  DIR* listing = ::opendir(directoryToOpen(result).c_str());
   if (listing == nullptr) return result;
   std::string best;
   while (const dirent* entry = ::readdir(listing)) {
@@ -167,7 +172,7 @@ std::string FindCaseVariant(std::string_view name) {
   }
   ::closedir(listing);
   if (best.empty()) return result;
-  return std::string(name.substr(0, slash == std::string_view::npos ? 0 : slash + 1)) + best;
+  return prefix + best;
 }
 
 std::string ParameterFileName(std::string_view statisticsFile) {
@@ -420,11 +425,7 @@ bool FlushFile(std::string_view name) {
 }
 
 void FlushDirectoryOf(std::string_view name) {
-  const std::size_t slash = name.rfind('/');
-  const std::string directory = slash == std::string_view::npos ? std::string(".")
-                                : slash == 0                    ? std::string("/")
-                                                                : std::string(name.substr(0, slash));
-  const int fd = openRetrying(directory, O_RDONLY | O_DIRECTORY);
+  const int fd = openRetrying(directoryToOpen(std::string(name)), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);

@@ -28,10 +28,10 @@ std::string programDirectoryOf(const StartupEnvironment& environment) {
 }
 
 bool isRegularFile(const std::string& name) {
-  struct stat info {};
-  return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return ProbeFile(name).kind == EntryKind::RegularFile;
 }
 
+// Anything under the name, a link that points nowhere included: such a name is never written over.
 bool exists(const std::string& name) {
   struct stat info {};
   return !name.empty() && ::lstat(name.c_str(), &info) == 0;
@@ -42,7 +42,7 @@ bool exists(const std::string& name) {
 void seedSampleStudy(GlobalState& state, const StartupEnvironment& environment) {
   if (exists(state.lastFileFileName)) return;
   const std::string& sample = environment.sampleStudy;
-  const std::string sampleParams = FindCaseVariant(ChangeExtension(sample, "prm"));
+  const std::string sampleParams = ParameterFileName(sample);
   if (!IsStatisticsFileName(sample) || !isRegularFile(sample) || !isRegularFile(sampleParams)) return;
 
   const std::string data = JoinPath(state.configDirectory, "data");
@@ -50,7 +50,7 @@ void seedSampleStudy(GlobalState& state, const StartupEnvironment& environment) 
   if (!exists(copy)) {
     std::error_code ignored;
     std::filesystem::create_directories(data, ignored);
-    const std::string copyParams = ChangeExtension(copy, "prm");
+    const std::string copyParams = ParameterFileName(copy);
     if (exists(copyParams)) return;  // a parameter file of the user's own is never replaced
     // The parameter file first: a statistics file without its parameter file would be deselected.
     if (CopyFile(state.ui, sampleParams, copyParams) != TFileCopy::Result::Copied) {
@@ -119,9 +119,7 @@ void BuildProgramState(GlobalState& state, const StartupEnvironment& environment
   state.lastFile = ReadFirstLine(state.lastFileFileName);
   // A name the system cannot look at (a link loop, a name too long, a directory that may not be
   // searched) is forgotten like a missing file; it must never stop the start.
-  std::error_code lastFileError;
-  if (!state.lastFile.empty() && !std::filesystem::is_regular_file(state.lastFile, lastFileError))
-    state.lastFile.clear();
+  if (!state.lastFile.empty() && !isRegularFile(state.lastFile)) state.lastFile.clear();
   if (state.dataPath.empty()) state.dataPath = JoinPath(state.configDirectory, "data");
   state.dataPath = NormaliseDirectory(state.dataPath);
   if (state.dataPath.empty()) state.dataPath = state.configDirectory;

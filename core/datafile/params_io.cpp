@@ -1,7 +1,6 @@
 // The parameter file: its byte image, reading it back with every count checked, and replacing the
 // file on the disk without a moment in which it is missing or half-written.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -73,11 +72,6 @@ void writeInt32(std::int32_t value, std::uint8_t* p) {
 
 int fieldEnd(int start, std::uint8_t typeByte) {
   return start + (typeByte & 127) - 1;
-}
-
-bool isRegularFile(const std::string& name) {
-  struct stat info {};
-  return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 struct StandardDivision {
@@ -421,7 +415,7 @@ bool TParams::replaceFile(const std::vector<std::uint8_t>& bytes) {
   // copying; the parameter file itself stays where it is until the rename replaces it. A file or link
   // found under the backup name is removed first, and the new backup never follows a link.
   options.beforeCommit = [this](const std::string& target) {
-    if (m_backupMade || !isRegularFile(target)) return true;
+    if (m_backupMade || ProbeFile(target).kind != EntryKind::RegularFile) return true;
     const std::string backup = CompanionFileName(m_fileName, "prb");
     if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return false;
     // Without hard links (another file system's rules) the backup is a copy; the copy's target is

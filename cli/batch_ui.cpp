@@ -71,6 +71,10 @@ int BatchUi::doSelectFromList(const ListRequest& request, int) {
   return kListCancelled;
 }
 
+bool BatchUi::doValueDialog(ValueDialog& dialog, int) {
+  return dialog.check() < 0;
+}
+
 std::optional<std::string> BatchUi::doSelectFile(const FileRequest& request) {
   say("", std::string("Dateiauswahl nicht möglich ohne Dialog: "_w) + request.title);
   return std::nullopt;

@@ -23,6 +23,9 @@ class BatchUi : public Ui {
   void doBeep() override {}
   void doTerminate() override { m_terminated = true; }
   int doSelectFromList(const ListRequest& request, int placementHint) override;
+  // The command has put the values of its command line into the dialog: they are checked as "OK"
+  // would check them; a refusal's message names the field.
+  bool doValueDialog(ValueDialog& dialog, int placementHint) override;
   std::optional<std::string> doSelectFile(const FileRequest& request) override;
   std::optional<std::string> doChoosePath(const PathRequest& request) override;
   void doOpenProgress(std::string_view, std::string_view, int) override {}

@@ -6,9 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A rank=(
-  [base]=0 [stats]=1 [datafile]=2 [output]=3 [groups]=4 [analysis]=5
-  [procedures]=6 [directtests]=6 [entry]=6 [manip]=6 [io]=6 [graphics]=6
-  [shell]=7
+  [base]=0 [stats]=1 [datafile]=2 [output]=3 [directtests]=4 [groups]=5 [analysis]=6
+  [procedures]=7 [entry]=7 [manip]=7 [io]=7 [graphics]=7
+  [shell]=8
 )
 
 status=0

@@ -163,6 +163,12 @@ int QtUi::doSelectFromList(const ListRequest& request, int placementHint) {
   return dialog.chosenIndex();
 }
 
+bool QtUi::doValueDialog(ValueDialog&, int) {
+  // The value dialogs are not built yet: the request is answered as cancelled.
+  QApplication::beep();
+  return false;
+}
+
 std::optional<std::string> QtUi::doSelectFile(const FileRequest& request) {
   TDlgFFrame dialog(owner(), *this, request, m_help);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

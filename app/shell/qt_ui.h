@@ -56,6 +56,7 @@ class QtUi : public Ui {
   void doBeep() override;
   void doTerminate() override;
   int doSelectFromList(const ListRequest& request, int placementHint) override;
+  bool doValueDialog(ValueDialog& dialog, int placementHint) override;
   std::optional<std::string> doSelectFile(const FileRequest& request) override;
   std::optional<std::string> doChoosePath(const PathRequest& request) override;
   void doOpenProgress(std::string_view caption, std::string_view text, int placementHint) override;

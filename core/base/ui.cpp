@@ -37,6 +37,10 @@ void Ui::fatal(std::string_view text) {
   doTerminate();
 }
 
+bool Ui::valueDialog(ValueDialog& dialog) {
+  return doValueDialog(dialog, takePlacementHint());
+}
+
 int Ui::selectFromList(const ListRequest& request) {
   if (request.items.empty()) return kListEmpty;
   ListRequest clamped = request;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/value_dialog.h"
+
 namespace veltrix {
 
 // Flags of the running program that the shared dialogs change. The application's global state refers
@@ -77,6 +79,10 @@ class Ui {
   // Index of the chosen item in the list as displayed, kListCancelled, or kListEmpty for an empty list
   // (no dialog is shown then).
   int selectFromList(const ListRequest& request);
+  // Shows a value dialog (placed by the placement hint). On "OK" the dialog runs dialog.check(); a
+  // failed check leaves it open with the focus on the offending field. True once the user confirmed
+  // and every check passed, false on "Abbrechen".
+  bool valueDialog(ValueDialog& dialog);
   // Chosen full file name, or nothing when cancelled.
   std::optional<std::string> selectFile(const FileRequest& request);
   // Chosen directory, or nothing when cancelled.
@@ -105,6 +111,7 @@ class Ui {
   // Ends the program after a fatal error box.
   virtual void doTerminate() = 0;
   virtual int doSelectFromList(const ListRequest& request, int placementHint) = 0;
+  virtual bool doValueDialog(ValueDialog& dialog, int placementHint) = 0;
   virtual std::optional<std::string> doSelectFile(const FileRequest& request) = 0;
   virtual std::optional<std::string> doChoosePath(const PathRequest& request) = 0;
   virtual void doOpenProgress(std::string_view caption, std::string_view text, int placementHint) = 0;

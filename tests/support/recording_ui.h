@@ -24,6 +24,7 @@ class RecordingUi : public Ui {
   void doBeep() override { ++beeps; }
   void doTerminate() override { ++unexpected; }
   int doSelectFromList(const ListRequest&, int) override { return ++unexpected, kListCancelled; }
+  bool doValueDialog(ValueDialog&, int) override { return ++unexpected, false; }
   std::optional<std::string> doSelectFile(const FileRequest&) override { return ++unexpected, std::nullopt; }
   std::optional<std::string> doChoosePath(const PathRequest&) override { return ++unexpected, std::nullopt; }
   void doOpenProgress(std::string_view, std::string_view, int) override { ++unexpected; }

@@ -21,6 +21,8 @@ const char* promptName(ScriptedUi::Prompt prompt) {
       return "fatal";
     case ScriptedUi::Prompt::List:
       return "list selection";
+    case ScriptedUi::Prompt::Values:
+      return "value dialog";
     case ScriptedUi::Prompt::File:
       return "file selection";
     case ScriptedUi::Prompt::Path:
@@ -84,6 +86,14 @@ ScriptedUi& ScriptedUi::expectPath(std::string_view title, std::optional<std::st
   return *this;
 }
 
+ScriptedUi& ScriptedUi::expectValues(std::string_view caption,
+                                     std::optional<std::vector<std::string>> texts) {
+  Step step{Prompt::Values, std::string(caption), true, 0, std::nullopt};
+  step.texts = std::move(texts);
+  m_script.push_back(std::move(step));
+  return *this;
+}
+
 std::optional<ScriptedUi::Step> ScriptedUi::take(Prompt prompt, std::string_view text) {
   if (m_script.empty()) {
     ADD_FAILURE() << "unexpected " << promptName(prompt) << " \"" << shown(text) << "\" (script is empty)";
@@ -129,6 +139,19 @@ int ScriptedUi::doSelectFromList(const ListRequest& request, int placementHint) 
   m_lastList = request;
   const auto step = take(Prompt::List, request.caption);
   return step ? step->index : kListCancelled;
+}
+
+bool ScriptedUi::doValueDialog(ValueDialog& dialog, int placementHint) {
+  m_placements.push_back(placementHint);
+  m_lastValuesShown = dialog.texts();
+  for (;;) {
+    const auto step = take(Prompt::Values, dialog.caption);
+    if (!step || !step->texts) return false;
+    dialog.setTexts(*step->texts);
+    const int refused = dialog.check();
+    if (refused < 0) return true;
+    m_refusedCells.push_back(refused);
+  }
 }
 
 std::optional<std::string> ScriptedUi::doSelectFile(const FileRequest& request) {

@@ -14,7 +14,7 @@ namespace veltrix::test {
 
 class ScriptedUi : public Ui {
  public:
-  enum class Prompt { Confirm, Error, Information, Warning, Fatal, List, File, Path };
+  enum class Prompt { Confirm, Error, Information, Warning, Fatal, List, File, Path, Values };
 
   ScriptedUi() = default;
   ScriptedUi(const ScriptedUi&) = delete;
@@ -31,6 +31,10 @@ class ScriptedUi : public Ui {
   ScriptedUi& expectList(std::string_view caption, int answer);
   ScriptedUi& expectFile(std::string_view title, std::optional<std::string> answer);
   ScriptedUi& expectPath(std::string_view title, std::optional<std::string> answer);
+  // A value dialog with this caption: the user types the texts (row by row) and presses "OK", or
+  // presses "Abbrechen" (no texts). A failed check leaves the dialog open: the script then expects
+  // the check's error message and the dialog once more.
+  ScriptedUi& expectValues(std::string_view caption, std::optional<std::vector<std::string>> texts);
 
   // The user presses the cancel button while the n-th update (1-based) of a cancel dialog runs.
   void cancelOnUpdate(int n) { m_cancelOnUpdate = n; }
@@ -46,12 +50,16 @@ class ScriptedUi : public Ui {
   const std::vector<std::string>& events() const { return m_events; }
   const ListRequest& lastList() const { return m_lastList; }
   const FileRequest& lastFile() const { return m_lastFile; }
+  // The texts the last value dialog showed when it opened, and the cells its checks refused.
+  const std::vector<std::string>& lastValuesShown() const { return m_lastValuesShown; }
+  const std::vector<int>& refusedCells() const { return m_refusedCells; }
 
  protected:
   bool doMessage(BoxKind kind, std::string_view text, int placementHint) override;
   void doBeep() override { ++m_beeps; }
   void doTerminate() override { m_terminated = true; }
   int doSelectFromList(const ListRequest& request, int placementHint) override;
+  bool doValueDialog(ValueDialog& dialog, int placementHint) override;
   std::optional<std::string> doSelectFile(const FileRequest& request) override;
   std::optional<std::string> doChoosePath(const PathRequest& request) override;
   void doOpenProgress(std::string_view caption, std::string_view text, int placementHint) override;
@@ -68,6 +76,7 @@ class ScriptedUi : public Ui {
     bool yes = false;
     int index = 0;
     std::optional<std::string> name;
+    std::optional<std::vector<std::string>> texts = std::nullopt;
   };
 
   // The next step if it matches, else a failure and nothing.
@@ -79,6 +88,8 @@ class ScriptedUi : public Ui {
   std::vector<std::string> m_events;
   ListRequest m_lastList;
   FileRequest m_lastFile;
+  std::vector<std::string> m_lastValuesShown;
+  std::vector<int> m_refusedCells;
   int m_beeps = 0;
   int m_updates = 0;
   int m_cancelOnUpdate = 0;

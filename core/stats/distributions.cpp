@@ -145,7 +145,8 @@ double TTail(double t, int df, int sides) {
     }
     double area = std::sin(theta) * sum;
     if (odd) area = (theta + area) * 2.0 / std::numbers::pi;
-    p = (1.0 - area) / 2.0;
+    // For a huge t the area can pass 1 by a rounding step; a tail is never below 0.
+    p = area < 1.0 ? (1.0 - area) / 2.0 : 0.0;
   }
   if (sides != 1) p *= 2.0;
   return p;
@@ -222,7 +223,8 @@ double FTail(double f, int df1, int df2) {
     auto logLower = [&](int m) { return LogEvenSeries(m, df1, 1.0 - BetaVariable(df1, m, f)); };
     p = 1.0 - SafeExp((3.0 * logLower(df2 - 1) + 6.0 * logLower(df2 + 1) - logLower(df2 + 3)) / 8.0);
   }
-  return exchanged ? 1.0 - p : p;
+  if (exchanged) p = 1.0 - p;
+  return p < 0.0 ? 0.0 : p;  // 1 - exp(L) can round below 0 when L rounds to just above 0
 }
 
 double CorrelationTail(int n, int sides, double r) {

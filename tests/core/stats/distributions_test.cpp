@@ -225,5 +225,24 @@ TEST(Distributions, RankStatTailWithoutSpreadSaysNothing) {
   }
 }
 
+TEST(Distributions, TailsOfHugeStatisticsAreNotNegative) {
+  // 1 - A and 1 - exp(L) round below 0 by a unit of the last place for these statistics (found by a
+  // scan over f and the degrees of freedom); a p below 0 would read as "no sidedness" in PValueText.
+  const struct {
+    double f;
+    int df1;
+    int df2;
+  } fCases[] = {{1e7, 1, 6}, {1000, 3, 20}, {1e5, 5, 14}, {1e7, 5, 12}, {1000, 50, 19}};
+  for (const auto& c : fCases) {
+    SCOPED_TRACE(testing::Message() << c.f << ", " << c.df1 << ", " << c.df2);
+    const double p = FTail(c.f, c.df1, c.df2);
+    EXPECT_GE(p, 0.0);
+    EXPECT_LT(p, 1e-12);
+  }
+  const double t = TTail(3162.2776601683795, 6, 1);
+  EXPECT_GE(t, 0.0);
+  EXPECT_LT(t, 1e-12);
+}
+
 }  // namespace
 }  // namespace veltrix

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/base/win1252.h"
+#include "core/stats/distributions.h"
 
 namespace veltrix {
 namespace {
@@ -97,6 +98,8 @@ TEST(Significance, PValueText) {
     SCOPED_TRACE(c.expected);
     EXPECT_EQ(PValueText(c.levels, c.markFlag, c.p), c.expected);
   }
+  // An F of 1000 with 3 and 20 df is overwhelming; its p must not lose the sidedness word.
+  EXPECT_EQ(PValueText(kOneSided, 1, FTail(1000, 3, 20)), " p < 0.0001 x ,  eins.");
 }
 
 TEST(Significance, TestLine) {

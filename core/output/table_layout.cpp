@@ -203,7 +203,8 @@ void TTMnX::PutStatistics(int n, const TTabHeader& header, const StatisticsTable
   }
 }
 
-void TTMnX::PutLowerMatrix(int n, const TTabHeader& header, const LowerMatrixTable& matrix) {
+void TTMnX::PutLowerMatrix(int n, const TTabHeader& header, const LowerMatrixTable& matrix,
+                           const SignificanceLevels& levels) {
   TTabHeader grid = gridHeader(header, matrix.size + 1, matrix.size + 1, 1, 1);
   setColWidth(grid, 1, kLabelColWidth);
   for (int c = 1; c <= matrix.size; ++c) {
@@ -229,8 +230,8 @@ void TTMnX::PutLowerMatrix(int n, const TTabHeader& header, const LowerMatrixTab
       char mark = ' ';
       if (pPresent && p < -0.5) {
         mark = '!';
-      } else if (pPresent && matrix.mark) {
-        mark = matrix.mark(p);
+      } else if (pPresent) {
+        mark = SignificanceMark(levels, p);
       }
       // "}1": the mark stands beyond the alignment point, so values line up on their last digit.
       AddCell(i + 1, j + 1,

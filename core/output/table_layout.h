@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/output/table_manager.h"
+#include "core/stats/significance.h"
 
 namespace veltrix {
 
@@ -58,9 +59,6 @@ struct StatisticsTable {
   std::string title;               // a title row above the captions when not empty
 };
 
-// The one-character mark of a p-value (blank, "+" or "x" by the user's significance levels).
-using SignificanceMarker = std::function<char(double p)>;
-
 struct LowerMatrixTable {
   int size = 0;
   std::vector<double> values;   // size * size, row by row
@@ -68,8 +66,7 @@ struct LowerMatrixTable {
   LabelSet labels;              // rows and columns
   std::string heading;
   int decimals = 2;
-  bool full = false;        // all columns in every row instead of columns 1..i in row i
-  SignificanceMarker mark;  // no marker: a blank
+  bool full = false;  // all columns in every row instead of columns 1..i in row i
 };
 
 class TTMnX : public TTMng {
@@ -84,7 +81,10 @@ class TTMnX : public TTMng {
   // Each begins table n with the header completed to a grid of the right size.
   void PutMatrix(int n, const TTabHeader& header, const MatrixTable& matrix);
   void PutStatistics(int n, const TTabHeader& header, const StatisticsTable& statistics);
-  void PutLowerMatrix(int n, const TTabHeader& header, const LowerMatrixTable& matrix);
+  // Each value carries the mark of its p-value by the user's levels (blank, "+" or "x"; "!" when the
+  // p-value could not be computed).
+  void PutLowerMatrix(int n, const TTabHeader& header, const LowerMatrixTable& matrix,
+                      const SignificanceLevels& levels);
 };
 
 }  // namespace veltrix

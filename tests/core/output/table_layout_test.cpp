@@ -203,9 +203,9 @@ TEST(TableLayoutTest, PutLowerMatrixMarksEachValue) {
   r.labels = {"Alter     Gewicht   "};
   r.heading = "r";
   r.decimals = 2;
-  r.mark = [](double p) { return p < 0.01 ? 'x' : p < 0.05 ? '+' : ' '; };
+  const SignificanceLevels levels = MakeSignificanceLevels(1, 0.05, 0.01);
   TTMnX manager;
-  manager.PutLowerMatrix(4, TTabHeader{}, r);
+  manager.PutLowerMatrix(4, TTabHeader{}, r, levels);
   expectShape(manager.table(4)->header, 3, 3, 1, 1, {11, 10, 10});
   EXPECT_EQ(manager.table(4)->lines, (Lines{
                                          "  1  1r",
@@ -219,10 +219,15 @@ TEST(TableLayoutTest, PutLowerMatrixMarksEachValue) {
                                      }));
 
   r.full = true;
-  manager.PutLowerMatrix(4, TTabHeader{}, r);
+  manager.PutLowerMatrix(4, TTabHeader{}, r, levels);
   const Lines& lines = manager.table(4)->lines;
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[6], "  2  3}10.30 ");  // row 1 now shows column 2 as well
+
+  // Other levels mark other values: 0.2 is below 0.25, 0.02 below 0.05.
+  manager.PutLowerMatrix(4, TTabHeader{}, r, MakeSignificanceLevels(1, 0.25, 0.05));
+  EXPECT_EQ(manager.table(4)->lines[5], "  2  2}11.00+");
+  EXPECT_EQ(manager.table(4)->lines[7], "  3  2}10.46x");
 }
 
 }  // namespace

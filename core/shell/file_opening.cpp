@@ -69,6 +69,8 @@ void DerivePerFileNames(GlobalState& state) {
 }
 
 void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
+  // Whatever happens below, the tests of the next file never judge by the previous file's levels.
+  RestoreSignificanceDefaults(state);
   if (!IsStatisticsFileName(state.currentFile)) state.currentFile.clear();
   DerivePerFileNames(state);
   announceToPrinter(state);
@@ -79,6 +81,8 @@ void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
     if (!askCreate(state.ui, state.displayName)) return deselect(state);
     createNewFile(state);
     DerivePerFileNames(state);  // the directory exists now
+    // A parameter file that was there already brings its own settings.
+    if (state.fileSelected() && state.params) ApplySettings(state, state.params->settings());
     return;
   }
   // A directory, a pipe, a link loop or a name the system refuses is no statistics file.
@@ -93,11 +97,12 @@ void OpenStatisticsFile(GlobalState& state, OpenMode mode) {
     // reader; the file stays unselected so that nothing is analysed or saved on a structure that is
     // only partly there. One of another version leaves the file selected with an empty structure.
     if (state.params->read(state.parameterFileName) == ParamsReadStatus::Damaged) return deselect(state);
-    return;
+    return ApplySettings(state, state.params->settings());
   }
   if (mode == OpenMode::Startup) return deselect(state);
   if (!state.ui.confirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?")) return deselect(state);
   if (!state.params->createDefault(state.parameterFileName)) return deselect(state);
+  ApplySettings(state, state.params->settings());
 }
 
 bool StructureEntryEnabled(const GlobalState& state) {

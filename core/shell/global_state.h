@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "core/stats/significance.h"
 
 namespace veltrix {
 
@@ -15,6 +18,7 @@ class TSysP;
 class TParams;
 class TTMnX;
 class TPrnManager;
+struct ParamSettings;
 
 inline constexpr std::string_view kApplicationTitle = "Veltrix_5.x";
 inline constexpr std::int32_t kMainHelpContext = 90000;
@@ -60,6 +64,16 @@ struct GlobalState {
   std::string shortName;          // file name without directory and extension (file-system bytes)
   std::string currentDirectory;
 
+  // ---- the working copy of the current file's significance settings (defaults without a file)
+  SignificanceLevels significance = MakeSignificanceLevels(1, 0.05, 0.01);
+  int preferredTestMethod = 1;    // 0 parametric, 1 non-parametric
+  double whiskerFactor = 1.0001;  // of box-and-whisker plots
+
+  // ---- the inputs of the last direct test that ran to its end: its code and the dialog's texts,
+  // row by row; the table window's test button repeats it with them (code 0: none)
+  int directTestCode = 0;
+  std::vector<std::string> directTestInputs;
+
   // ---- per command
   std::int32_t commandCode = 0;
   std::int32_t commandGroup = 0;    // code / 10
@@ -73,5 +87,11 @@ struct GlobalState {
 
   bool fileSelected() const { return !currentFile.empty(); }
 };
+
+// The significance settings of a file as the working copy: sidedness, both levels with their derived
+// texts, the preferred test method and the whisker factor.
+void ApplySettings(GlobalState& state, const ParamSettings& settings);
+// The working copy of the default settings (one-sided, 0.05 and 0.01, non-parametric, whisker 1).
+void RestoreSignificanceDefaults(GlobalState& state);
 
 }  // namespace veltrix

@@ -327,3 +327,61 @@ TEST_F(FileOpeningTest, ALastFileTheSystemCannotLookAtIsForgottenAtTheStart) {
 
 }  // namespace
 }  // namespace veltrix
+
+namespace veltrix {
+namespace {
+
+class SettingsOnOpeningTest : public test::TempDirTest {
+ protected:
+  SettingsOnOpeningTest() : TempDirTest("veltrix-settings-opening") {}
+};
+
+TEST_F(SettingsOnOpeningTest,
+       TheParameterFilesSettingsBecomeTheWorkingCopyAndAFileWithoutThemGetsTheDefaults) {
+  // a.dt1 has two-sided tests at 0.1 and 0.02, parametric, whisker index 2.
+  writeBytes(path("a.dt1"), "1 42\r\n");
+  {
+    test::ScriptedUi quiet;
+    TParams params(quiet);
+    params.setFileName(path("a.prm"));
+    ParamSettings s;
+    s.testKind = 2;
+    s.errorProbabilityA = 0.1;
+    s.errorProbabilityB = 0.02;
+    s.testMethod = 0;
+    s.whiskerIndex = 2;
+    params.setSettings(s);
+    ASSERT_TRUE(params.write());
+  }
+  test::ScriptedUi ui;
+  ui.expectConfirm("Parameterdatei existiert nicht!\r\n\r\n   Neu anlegen?", false);
+  GlobalState state(ui);
+  state.params = std::make_unique<TParams>(ui);
+  state.currentFile = path("a.dt1");
+  OpenStatisticsFile(state, OpenMode::Startup);
+  ASSERT_TRUE(state.fileSelected());
+  EXPECT_EQ(state.significance.sides, 2);
+  EXPECT_NEAR(state.significance.alpha1, 0.1, 1e-9);
+  EXPECT_NEAR(state.significance.alpha2, 0.02, 1e-9);
+  EXPECT_EQ(state.significance.legend, "+:p<0.1  x:p<0.02");
+  EXPECT_EQ(state.significance.sidednessText, "(zweis.)");
+  EXPECT_EQ(state.preferredTestMethod, 0);
+  EXPECT_DOUBLE_EQ(state.whiskerFactor, 2.0001);
+
+  // The next file has no parameter file and the user declines to create one: no file, and the
+  // levels are the defaults again, not those of a.dt1.
+  writeBytes(path("b.dt1"), "1 42\r\n");
+  state.currentFile = path("b.dt1");
+  OpenStatisticsFile(state, OpenMode::Interactive);
+  EXPECT_FALSE(state.fileSelected());
+  EXPECT_EQ(state.significance.sides, 1);
+  EXPECT_DOUBLE_EQ(state.significance.alpha1, 0.05);
+  EXPECT_DOUBLE_EQ(state.significance.alpha2, 0.01);
+  EXPECT_EQ(state.significance.legendHeading, "+:p<0.05  x:p<0.01 (eins.)");
+  EXPECT_EQ(state.preferredTestMethod, 1);
+  EXPECT_DOUBLE_EQ(state.whiskerFactor, 1.0001);
+  EXPECT_TRUE(ui.allPlayed());
+}
+
+}  // namespace
+}  // namespace veltrix

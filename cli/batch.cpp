@@ -24,6 +24,21 @@ constexpr std::array kCommands{
     BatchCommand{"create", true,
                  "STATISTIKDATEI create      neue, leere Statistikdatei mit Standard-Parameterdatei",
                  runCreate},
+    BatchCommand{
+        "settings", true,
+        "STATISTIKDATEI settings    Irrtumswahrscheinlichkeiten, Faktoren, Quantile zeigen; ändern mit\n"
+        "                              --alpha-a X --alpha-b Y --sides 1|2 --method 0|1 --factor-a F\n"
+        "                              --factor-b F --quantile-a Q --quantile-b Q --whisker 0..4",
+        runSettings},
+    BatchCommand{
+        "direct", false,
+        "- direct CODE WERTE...     direkter Test auf eingegebenen Werten (mit STATISTIKDATEI statt -\n"
+        "                              nach deren Irrtumswahrscheinlichkeiten):\n"
+        "                              5010 MW1 SD1 N1 MW2 SD2 N2   t-Test, unabhängige Stichproben\n"
+        "                              5050 a b c d                 McNemar-Test\n"
+        "                              5070 a b c d                 Sensitivität, Spezifität, ...\n"
+        "                              5610 N1 p1 N2 p2 ...         Chi-Quadrat Anpassungstest",
+        runDirect},
 };
 
 std::span<const BatchCommand> commands() {

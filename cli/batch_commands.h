@@ -8,8 +8,9 @@
 #include <string_view>
 
 namespace veltrix {
+class TParams;
 class TTMng;
-}
+}  // namespace veltrix
 
 namespace veltrix::cli {
 
@@ -23,9 +24,20 @@ struct BatchContext {
 // appended to --out. fileName is the statistics file's name without its directory (file-system bytes).
 void WriteResultTables(BatchContext& context, const TTMng& tables, std::string_view fileName);
 
+// Reads the parameter file of the statistics file of the command line into params. False, with the
+// message given, when the name is no statistics file, the file or its parameter file is missing or
+// no regular file, or the parameter file cannot be read.
+bool ReadStudyParameters(BatchContext& context, TParams& params);
+
 // STATFILE structure: the structure listing (names with FA.FL in three columns).
 int runStructure(BatchContext& context);
 // STATFILE create: a new, empty statistics file with the default parameter contents.
 int runCreate(BatchContext& context);
+// STATFILE settings [--alpha-a X ...]: the significance settings of the file, changed first when
+// options are given.
+int runSettings(BatchContext& context);
+// - direct CODE VALUES..., or STATFILE direct ... with that file's significance settings: a direct
+// test on the values given, with the dialog's entry checks.
+int runDirect(BatchContext& context);
 
 }  // namespace veltrix::cli

@@ -33,28 +33,31 @@ bool refuseUnlessRegular(BatchContext& context, const std::string& file, const F
 
 }  // namespace
 
-int runStructure(BatchContext& context) {
-  if (!context.options.args.empty()) return kExitUsage;
-  if (!checkStatisticsFileName(context)) return kExitFailed;
+bool ReadStudyParameters(BatchContext& context, TParams& params) {
+  if (!checkStatisticsFileName(context)) return false;
   const std::string& file = context.options.statFile;
   const FileProbe statistics = ProbeFile(file);
   if (statistics.kind == EntryKind::Missing) {
     context.ui.error(fileNameForDisplay(file) + " : " + "\r" + "Datei existiert nicht!");
-    return kExitFailed;
+    return false;
   }
-  if (refuseUnlessRegular(context, file, statistics)) return kExitFailed;
+  if (refuseUnlessRegular(context, file, statistics)) return false;
   const std::string paramFile = ParameterFileName(file);
   if (ProbeFile(paramFile).kind == EntryKind::Missing) {
     context.ui.error(fileNameForDisplay(paramFile) + ": " + "Parameterdatei existiert nicht!");
-    return kExitFailed;
+    return false;
   }
-  TParams params(context.ui);
-  // A parameter file that cannot be read leaves the statistics file unselected: nothing is listed.
-  if (params.read(paramFile) != ParamsReadStatus::Ok) return kExitFailed;
+  // A parameter file that cannot be read leaves the statistics file unselected: nothing is done.
+  return params.read(paramFile) == ParamsReadStatus::Ok;
+}
 
+int runStructure(BatchContext& context) {
+  if (!context.options.args.empty()) return kExitUsage;
+  TParams params(context.ui);
+  if (!ReadStudyParameters(context, params)) return kExitFailed;
   TTMnX tables;
   TSShowPrep(params, tables);
-  WriteResultTables(context, tables, std::filesystem::path(file).filename().string());
+  WriteResultTables(context, tables, std::filesystem::path(context.options.statFile).filename().string());
   return kExitDone;
 }
 

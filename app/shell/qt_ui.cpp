@@ -9,7 +9,9 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
+#include <memory>
 
+#include "app/directtests/value_dialogs.h"
 #include "app/shell/esc_dialog.h"
 #include "app/shell/file_dialog_frame.h"
 #include "app/shell/info_box.h"
@@ -163,10 +165,11 @@ int QtUi::doSelectFromList(const ListRequest& request, int placementHint) {
   return dialog.chosenIndex();
 }
 
-bool QtUi::doValueDialog(ValueDialog&, int) {
-  // The value dialogs are not built yet: the request is answered as cancelled.
-  QApplication::beep();
-  return false;
+bool QtUi::doValueDialog(ValueDialog& dialog, int placementHint) {
+  const std::unique_ptr<TValueDlg> view = makeValueDialog(dialog, owner());
+  view->setHelpHandler(m_help);
+  view->setPlacementHint(placementHint);
+  return view->exec() == QDialog::Accepted;
 }
 
 std::optional<std::string> QtUi::doSelectFile(const FileRequest& request) {

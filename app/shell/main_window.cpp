@@ -16,8 +16,10 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <utility>
 #include <vector>
 
+#include "app/directtests/error_levels_dialog.h"
 #include "app/output/copy_file_dialog.h"
 #include "app/output/deferred_print_sink.h"
 #include "app/output/qt_print_sink.h"
@@ -27,11 +29,14 @@
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/text_options_dialog.h"
+#include "core/directtests/direct_tests.h"
+#include "core/directtests/error_levels.h"
 #include "core/output/print_manager.h"
 #include "core/output/protocol_file.h"
 #include "core/output/structure_listing.h"
 #include "core/output/table_layout.h"
 #include "core/shell/file_opening.h"
+#include "core/shell/settings_command.h"
 #include "core/shell/sys_params.h"
 
 namespace veltrix {
@@ -194,6 +199,8 @@ void TMainForm::buildMenus() {
         action->setCheckable(item.kind == MenuItemKind::Check);
         if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQString(item.shortcut)));
         if (item.code != 0) m_actions.emplace(std::pair(item.handler, item.code), action);
+        // Entries of "Tests direkt" without a test stay inactive.
+        if (item.handler == MenuHandler::DirTest && !HasDirectTest(item.code)) action->setEnabled(false);
         if (!item.name.empty()) m_actionsByName.emplace(std::string(item.name), action);
         if (lastSeparator) m_separatorsBefore.emplace(std::string(item.name), lastSeparator);
         lastSeparator = nullptr;
@@ -285,10 +292,28 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::PathPreset, [this] { return PresetDataPath(*m_state); });
   m_dispatcher->setOwner(CommandOwner::Exit, [this] { return close(), false; });
   m_dispatcher->setOwner(CommandOwner::TextOptions, [this] { return openTextOptions(); });
+  m_dispatcher->setOwner(CommandOwner::ErrorLevels, [this] { return openErrorLevels(); });
   m_dispatcher->setOwner(CommandOwner::Structure, [this] { return structureCommand(); });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
   m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });
+  m_dispatcher->setOwner(CommandOwner::DirectTest,
+                         [this] { return runDirectTest(m_state->commandCode, false), false; });
+}
+
+void TMainForm::runDirectTest(int code, bool repeat) {
+  if (!HasDirectTest(code)) return QApplication::beep();
+  if (!repeat) {
+    m_state->directTestCode = 0;
+    m_state->directTestInputs.clear();
+  }
+  const std::vector<std::string> preset = m_state->directTestInputs;
+  const auto inputs =
+      TDTest(code, m_state->ui, m_state->significance, *m_state->tables, repeat ? &preset : nullptr);
+  if (!inputs) return;
+  m_state->directTestCode = code;
+  m_state->directTestInputs = *inputs;
+  showTables();
 }
 
 bool TMainForm::openTextOptions() {
@@ -300,6 +325,15 @@ bool TMainForm::openTextOptions() {
   resize(width(), height() - 1);
   resize(width(), height() + 1);
   return true;
+}
+
+bool TMainForm::openErrorLevels() {
+  TErrLvlDlg dialog(this);
+  dialog.setForm(ErrorLevelFormOf(m_state->params->settings()));
+  dialog.setHelpHandler([this](int number) { helpWindow().showTopic(number, *m_ui); });
+  dialog.setPlacementHint(std::exchange(m_state->ui.flags().placementHint, 0));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return StoreErrorLevels(*m_state, dialog.form());
 }
 
 void TMainForm::showAbout() {
@@ -399,6 +433,10 @@ void TMainForm::resultAction(std::string_view name) {
       m_tableForm && m_tableForm->shown() && active == m_tableWindow && !active->isMinimized();
   if (name == "ResPrint" && tableShown) return printShownTable();
   if (name == "ResSave" && tableShown) return saveShownTable();
+  // The test button of a direct test's sheet repeats the test with the inputs of the last run.
+  if (name == "ResTest" && tableShown && m_state->directTestCode != 0 &&
+      m_state->tables->AnalysisCode == m_state->directTestCode)
+    return runDirectTest(m_state->directTestCode, true);
   // Graphs, their editing and the additional test come with the graph window; a minimised window has
   // nothing to print or save.
   QApplication::beep();

@@ -101,7 +101,11 @@ class TMainForm : public QMainWindow {
   void arrangeIcons();
   void showAbout();
   bool openTextOptions();
+  // Command 6020: the significance settings of the current file.
+  bool openErrorLevels();
   bool structureCommand();
+  // A direct test from the menu (inputs cleared) or repeated by the test button (preset with them).
+  void runDirectTest(int code, bool repeat);
   void printShownTable();
   void saveShownTable();
 

@@ -10,19 +10,27 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 
+#include "app/directtests/error_levels_dialog.h"
+#include "app/directtests/value_dialogs.h"
 #include "app/output/copy_file_dialog.h"
 #include "app/output/qt_print_sink.h"
 #include "app/output/table_window.h"
 #include "app/shell/main_window.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
+#include "core/base/win1252.h"
 #include "core/datafile/params.h"
 #include "core/output/print_manager.h"
+#include "core/output/table_layout.h"
+#include "core/shell/global_state.h"
 #include "core/shell/menu_table.h"
 #include "tests/app/modal_guard.h"
 
@@ -123,6 +131,82 @@ class MainWindowTest : public QObject {
     m_guard.answerNextMessageBox(QStringLiteral("Ja"));
     window->close();
     QVERIFY(!window->isVisible());
+  }
+
+  void directTestsShowTheirSheetAndTheTestButtonRepeatsThem() {
+    auto window = makeWindow();
+    window->show();
+    QVERIFY2(!window->action(MenuHandler::DirTest, 5020)->isEnabled(), "an entry without a test is inactive");
+    QVERIFY(window->action(MenuHandler::DirTest, 5050)->isEnabled());
+
+    // McNemar needs no statistics file: type the four-fold table and confirm.
+    const QStringList typed{"10", "15", "5", "20"};
+    m_guard.onNext<TValueFieldsDlg>([&typed](TValueFieldsDlg* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("McNemar-Test"));
+      for (int i = 0; i < 4; ++i) dialog->field(i)->setText(typed[i]);
+      dialog->okButton()->click();
+    });
+    window->action(MenuHandler::DirTest, 5050)->trigger();
+    QVERIFY(m_guard.allAnswered());
+    QVERIFY(window->tableForm()->shown());
+    const TSTab* sheet = window->state().tables->table(1);
+    QVERIFY(sheet);
+    // (15 - 5 - 1)^2 / 21 = 3.857; its tail, worked out from the chi-square series, 0.0495.
+    QVERIFY(std::find(sheet->lines.begin(), sheet->lines.end(),
+                      utf8ToWin1252("Testgröße :  3.857    p = 0.0495  (1 d.f.)")) != sheet->lines.end());
+    QVERIFY2(window->toolButton(ResultTool::Test)->isVisible(), "the sheet offers the test button");
+
+    // The test button opens the dialog again with the inputs of the run.
+    QStringList shown;
+    m_guard.onNext<TValueFieldsDlg>([&shown](TValueFieldsDlg* dialog) {
+      for (int i = 0; i < 4; ++i) shown << dialog->field(i)->text();
+      dialog->cancelButton()->click();
+    });
+    window->toolButton(ResultTool::Test)->click();
+    QVERIFY(m_guard.allAnswered());
+    QCOMPARE(shown, typed);
+    QVERIFY2(window->state().tables->table(1), "cancelling the repeat keeps the sheet");
+
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+  }
+
+  void theSignificanceSettingsAreSavedAndTakenIntoTheTests() {
+    withSampleStudy();
+    auto window = makeWindow();
+    window->show();
+    QCOMPARE(window->state().significance.sides, 1);
+    m_guard.onNext<TErrLvlDlg>([](TErrLvlDlg* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Irrtumswahrscheinlichkeiten, Faktoren, Quantile"));
+      QCOMPARE(dialog->field(0)->text(), QStringLiteral("0.05"));
+      dialog->field(0)->setText(QStringLiteral("0.5"));  // clamped to 0.25
+      dialog->twoSidedButton()->click();
+      dialog->okButton()->click();
+    });
+    window->action(MenuHandler::ErrLevel, 6020)->trigger();
+    QVERIFY(m_guard.allAnswered());
+    QCOMPARE(window->state().significance.sides, 2);
+    QCOMPARE(window->state().significance.legend, std::string("+:p<0.25  x:p<0.01"));
+    TParams reread(window->ui());
+    QCOMPARE(reread.read(fromQPath(m_programDir->filePath(QStringLiteral("studie.prm")))),
+             ParamsReadStatus::Ok);
+    QCOMPARE(reread.settings().testKind, 2);
+    QVERIFY(QFile::exists(m_programDir->filePath(QStringLiteral("studie.prb"))));
+
+    // A direct test now reports two-sided p-values.
+    m_guard.onNext<TValueFieldsDlg>([](TValueFieldsDlg* dialog) {
+      const char* values[] = {"10", "1", "10", "12", "3", "10"};
+      for (int i = 0; i < 6; ++i) dialog->field(i)->setText(QString::fromLatin1(values[i]));
+      dialog->okButton()->click();
+    });
+    window->action(MenuHandler::DirTest, 5010)->trigger();
+    const TSTab* sheet = window->state().tables->table(1);
+    QVERIFY(sheet);
+    QVERIFY(std::find(sheet->lines.begin(), sheet->lines.end(),
+                      utf8ToWin1252("  Testgröße :  2.000    p = 0.0708 ,  zweis.  (11 d.f.)")) !=
+            sheet->lines.end());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
   }
 
   void reopensTheSampleStudy() {

@@ -9,6 +9,7 @@
 #include "core/output/table_manager.h"
 #include "core/stats/distributions.h"
 #include "core/stats/guarded_math.h"
+#include "core/stats/marked_line.h"
 #include "core/stats/number_format.h"
 #include "core/stats/text_helpers.h"
 
@@ -21,9 +22,11 @@ constexpr int kLabelWidth = 16;
 constexpr int kValueWidth = 12;
 constexpr double kChiSquareForImpossible = 1000000;
 
+// A row of a table in the sheet: the label left in its field, the cells right-aligned in theirs. The
+// fields are marked widths, so that the columns line up in the window's font as in a protocol file.
 std::string tableRow(std::string_view label, const std::vector<std::string>& cells, int width = kValueWidth) {
-  std::string line = AlignText(label, kLabelWidth, -1);
-  for (const std::string& cell : cells) line += AlignText(cell, width, 1);
+  std::string line = MarkCell(label.empty() ? std::string_view(" ") : label, kLabelWidth, -1, 0);
+  for (const std::string& cell : cells) line += MarkCell(cell, width, 1, 0);
   return line;
 }
 
@@ -162,8 +165,8 @@ Sheet sensitivitySheet(const CheckedValueDialog& d) {
   sheet.lines.emplace_back();
   for (std::size_t i = 0; i < ratios.size(); ++i) {
     std::string line = ratios[i];
-    if (!note[i].empty()) line = AlignText(line, 36, -1) + note[i];
-    sheet.lines.push_back(TrimBlanks(line, 1));
+    if (!note[i].empty()) line = MarkCell(line.empty() ? " " : line, 36, -1, 0) + MarkCell(note[i], 0, -1, 0);
+    sheet.lines.push_back(line);
   }
   while (!sheet.lines.empty() && sheet.lines.back().empty()) sheet.lines.pop_back();
   return sheet;

@@ -13,10 +13,10 @@ inline constexpr int kMatDim = 31;
 inline constexpr int kMatMaxVars = 30;
 
 // Indexing: data live in rows and columns 1..n, as the callers number their variables; row 0 and
-// column 0 are the caller's own (no operation reads or writes them). A used size passed to an operation
-// is clamped to 0..30, and every operation touches only the used block. Values are doubles, rounded to
-// six-byte reals only where a matrix is stored (the matrix work file). A fixed-size value: copies and
-// results never allocate.
+// column 0 are the caller's own (only MatZero and MatIdentity, which clear the whole matrix, write
+// them). A used size passed to an operation is clamped to 0..30, and every operation touches only the
+// used block. Values are doubles, rounded to six-byte reals only where a matrix is stored (the matrix
+// work file). A fixed-size value: copies and results never allocate.
 struct Matrix {
   std::array<std::array<double, kMatDim>, kMatDim> cell{};
 

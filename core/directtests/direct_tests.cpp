@@ -147,21 +147,20 @@ Sheet sensitivitySheet(const CheckedValueDialog& d) {
   Sheet sheet{d.caption, {"Vierfeldertafel :"}};
   addFourFold(sheet, d, d.rowLabels, d.columnLabels, 21);
   const DiagnosticRatios r = DiagnosticTest(d.value(0, 0), d.value(0, 1), d.value(1, 0), d.value(1, 1));
-  const std::vector<std::string> ratios = {
-      std::string("  Sensitivität: "_w) + FormatDecimals(5, r.sensitivity),
-      std::string("  Spezifität: "_w) + FormatDecimals(5, r.specificity),
-      "  Vorhersagewert (+): " + FormatDecimals(5, r.positivePredictive),
-      "  Vorhersagewert (-): " + FormatDecimals(5, r.negativePredictive),
-      std::string("  Effektivität: "_w) + FormatDecimals(5, r.efficiency),
-      "",
-      ""};
-  const std::vector<std::string> note = {"",
-                                         "",
-                                         std::string("Diese Größen sind nur dann von"_w),
-                                         std::string("Bedeutung, wenn das Verhältnis"_w),
-                                         std::string("tatsächlich positiver zu negativer "_w),
-                                         std::string("Fälle in der Stichprobe mit dem der"_w),
-                                         std::string("Grundgesamtheit übereinstimmt!"_w)};
+  // Built line by line: clang 14 fails on a braced list of these converted literals.
+  std::vector<std::string> ratios;
+  ratios.push_back(std::string("  Sensitivität: "_w) + FormatDecimals(5, r.sensitivity));
+  ratios.push_back(std::string("  Spezifität: "_w) + FormatDecimals(5, r.specificity));
+  ratios.push_back("  Vorhersagewert (+): " + FormatDecimals(5, r.positivePredictive));
+  ratios.push_back("  Vorhersagewert (-): " + FormatDecimals(5, r.negativePredictive));
+  ratios.push_back(std::string("  Effektivität: "_w) + FormatDecimals(5, r.efficiency));
+  ratios.resize(7);
+  std::vector<std::string> note(2);
+  note.emplace_back("Diese Größen sind nur dann von"_w);
+  note.emplace_back("Bedeutung, wenn das Verhältnis"_w);
+  note.emplace_back("tatsächlich positiver zu negativer "_w);
+  note.emplace_back("Fälle in der Stichprobe mit dem der"_w);
+  note.emplace_back("Grundgesamtheit übereinstimmt!"_w);
   sheet.lines.emplace_back();
   for (std::size_t i = 0; i < ratios.size(); ++i) {
     std::string line = ratios[i];
@@ -185,6 +184,8 @@ std::unique_ptr<CheckedValueDialog> goodnessOfFitDialog(Ui& ui) {
   dialog->caption = "Chi-Quadrat Anpassungstest";
   dialog->prompt = "Eingabe : Ni (=Beob. Hfgk.) und pi (=theor. Wahrscheinlichkeiten)";
   dialog->columnLabels = {"Ni", "pi"};
+  dialog->minimumRows = 2;
+  dialog->tooFewRowsMessage = "Mindestens zwei Kategorien (Zeilen) eingeben!";
   for (int r = 1; r <= kMaxGoodnessOfFitCategories; ++r) dialog->rowLabels.push_back(std::to_string(r) + ".");
   return dialog;
 }
@@ -305,13 +306,9 @@ std::optional<std::vector<std::string>> TDTest(int code, Ui& ui, const Significa
   }
   dialog->helpNumber = code * 10;
   if (preset) dialog->setTexts(*preset);
-  for (;;) {
-    if (!ui.valueDialog(*dialog)) return std::nullopt;
-    // An empty grid closes like "Abbrechen".
-    if (code == kGoodnessOfFitCode && dialog->checkedRows() == 0) return std::nullopt;
-    if (code != kGoodnessOfFitCode || dialog->checkedRows() >= 2) break;
-    ui.error("Mindestens zwei Kategorien (Zeilen) eingeben!");
-  }
+  if (!ui.valueDialog(*dialog)) return std::nullopt;
+  // An empty grid closes like "Abbrechen".
+  if (code == kGoodnessOfFitCode && dialog->checkedRows() == 0) return std::nullopt;
   Sheet sheet;
   switch (code) {
     case kTwoSampleTTestCode:

@@ -83,6 +83,10 @@ int CheckedValueDialog::check() {
       }
     }
   }
+  if (grid && rowsToCheck > 0 && rowsToCheck < minimumRows) {
+    m_ui.error(tooFewRowsMessage);
+    return rowsToCheck * columns();
+  }
   m_values = std::move(values);
   m_checkedRows = rowsToCheck;
   return -1;

@@ -41,8 +41,13 @@ class CheckedValueDialog : public ValueDialog {
   // rules: one per cell row by row; a shorter list repeats its last rule (an empty one: no rule).
   CheckedValueDialog(Ui& ui, ValueLayout layout, int rows, int columns, std::vector<CellRule> rules);
 
-  // The grid checks only the filled rows and reads an empty cell there as 0.
+  // The grid checks only the filled rows and reads an empty cell there as 0. With fewer filled rows
+  // than minimumRows (but at least one) the message names what is missing and the first field of
+  // the next row is returned.
   int check() override;
+
+  int minimumRows = 0;
+  std::string tooFewRowsMessage;
 
   // After a check that passed: the value of each checked cell (row by row); the grid's rows
   // beyond the filled ones are 0.

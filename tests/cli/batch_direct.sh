@@ -37,6 +37,10 @@ check "a category with nothing expected and nothing observed adds nothing" \
 run - direct 5610 5 1 5 0
 check "a probability of 1 is refused" contains "$err" "1. / pi: Wert  >= 1"
 
+run - direct 5610 5 0.5 "" ""
+check "a single filled category is refused, not asked again" test "$status" -eq 2
+check "with the reason" contains "$err" "Mindestens zwei Kategorien"
+
 run - direct 5020 1 2 3 4
 check "an entry without a test is a usage error" test "$status" -eq 1
 check "it says which tests exist" contains "$err" "5010, 5050, 5070, 5610"

@@ -154,11 +154,14 @@ TEST_F(DirectTestsTest, GoodnessOfFitCategoriesThatCannotOccur) {
 }
 
 TEST_F(DirectTestsTest, GoodnessOfFitNeedsTwoCategoriesAndAnEmptyGridIsACancel) {
+  // One category is refused as a check: the dialog stays open on the second row (a batch run, which
+  // cannot correct it, ends there).
   ui.expectValues("Chi-Quadrat Anpassungstest", Texts{"5", "0.5"});
   ui.expectError("Mindestens zwei Kategorien (Zeilen) eingeben!");
   ui.expectValues("Chi-Quadrat Anpassungstest", Texts{});
   EXPECT_FALSE(TDTest(kGoodnessOfFitCode, ui, MakeSignificanceLevels(1, 0.05, 0.01), tables, nullptr));
   EXPECT_EQ(tables.table(1), nullptr);
+  EXPECT_EQ(ui.refusedCells(), (std::vector<int>{2}));
   EXPECT_TRUE(ui.allPlayed());
 }
 

@@ -1,5 +1,6 @@
 #include "core/stats/significance.h"
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -70,7 +71,8 @@ std::string PValueText(const SignificanceLevels& levels, int markFlag, double p)
     text += ' ';
     text += SignificanceMark(levels, q);
   }
-  if (p >= 0.0) text += " ,  " + SidednessWord(levels);
+  // By the sign bit: a tail of 0 passed as -0 (chi-square, F) must lose the sidedness word as well.
+  if (!std::signbit(p)) text += " ,  " + SidednessWord(levels);
   return text;
 }
 

@@ -93,6 +93,8 @@ TEST(Significance, PValueText) {
       {kOneSided, 0, 0.9999, " p = 1.00   ,  eins."},  // "1.00  " from 0.9999 on
       {kOneSided, 1, -1.0, " p = 1.00    "},           // "1.00  ", a blank, the blank mark
       {kTwoSided, 0, 0.01234, " p = 0.0123 ,  zweis."},
+      {kOneSided, 0, 0.0, " p < 0.0001 ,  eins."},
+      {kOneSided, 0, -0.0, " p < 0.0001"},  // a chi-square or F tail of 0, passed negated
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);

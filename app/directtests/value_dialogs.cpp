@@ -338,8 +338,19 @@ void TDGridDlg::moveRow(int delta) {
 // ---------------------------------------------------------------- choice of the view
 
 std::unique_ptr<TValueDlg> makeValueDialog(ValueDialog& values, QWidget* parent) {
-  if (values.layout() == ValueLayout::Grid) return std::make_unique<TDGridDlg>(values, parent);
-  return std::make_unique<TValueFieldsDlg>(values, parent);
+  switch (values.layout()) {
+    case ValueLayout::OneValue:
+      return std::make_unique<TDlg1Wrt>(values, parent);
+    case ValueLayout::TwoValues:
+      return std::make_unique<TDlg2Wrt>(values, parent);
+    case ValueLayout::TwoByTwo:
+      return std::make_unique<TDlg2x2>(values, parent);
+    case ValueLayout::TwoByThree:
+      return std::make_unique<TDlg2x3>(values, parent);
+    case ValueLayout::Grid:
+      break;
+  }
+  return std::make_unique<TDGridDlg>(values, parent);
 }
 
 }  // namespace veltrix

@@ -98,6 +98,24 @@ class TValueFieldsDlg : public TValueDlg {
   std::vector<QLabel*> m_columnLabels;
 };
 
+// The four field dialogs by name; they differ only in the layout of the fields they show.
+class TDlg1Wrt : public TValueFieldsDlg {  // one value with its label
+ public:
+  using TValueFieldsDlg::TValueFieldsDlg;
+};
+class TDlg2Wrt : public TValueFieldsDlg {  // two values with labels
+ public:
+  using TValueFieldsDlg::TValueFieldsDlg;
+};
+class TDlg2x2 : public TValueFieldsDlg {  // 2 rows x 2 columns
+ public:
+  using TValueFieldsDlg::TValueFieldsDlg;
+};
+class TDlg2x3 : public TValueFieldsDlg {  // 2 rows x 3 columns
+ public:
+  using TValueFieldsDlg::TValueFieldsDlg;
+};
+
 // The grid: rows labelled "1.", "2.", ..., one column per value. The move buttons take the current
 // column's or row's texts one place further, the labels stay, and the current cell goes with the texts.
 // OK with no row filled closes as if cancelled.

@@ -143,6 +143,7 @@ class MainWindowTest : public QObject {
     const QStringList typed{"10", "15", "5", "20"};
     m_guard.onNext<TValueFieldsDlg>([&typed](TValueFieldsDlg* dialog) {
       QCOMPARE(dialog->windowTitle(), QStringLiteral("McNemar-Test"));
+      QVERIFY2(dynamic_cast<TDlg2x2*>(dialog), "the four-fold table's dialog");
       for (int i = 0; i < 4; ++i) dialog->field(i)->setText(typed[i]);
       dialog->okButton()->click();
     });
@@ -195,6 +196,7 @@ class MainWindowTest : public QObject {
 
     // A direct test now reports two-sided p-values.
     m_guard.onNext<TValueFieldsDlg>([](TValueFieldsDlg* dialog) {
+      QVERIFY2(dynamic_cast<TDlg2x3*>(dialog), "two samples with three values each");
       const char* values[] = {"10", "1", "10", "12", "3", "10"};
       for (int i = 0; i < 6; ++i) dialog->field(i)->setText(QString::fromLatin1(values[i]));
       dialog->okButton()->click();

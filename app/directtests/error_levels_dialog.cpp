@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/dialog_buttons.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "core/base/win1252.h"
@@ -71,21 +72,13 @@ TErrLvlDlg::TErrLvlDlg(QWidget* parent) : QDialog(parent) {
   whiskerRow->addWidget(m_whisker);
   whiskerRow->addStretch();
 
-  m_ok = new QPushButton(toQString("OK"), this);
-  m_ok->setDefault(true);
-  m_cancel = new QPushButton(toQString("Abbrechen"), this);
-  m_helpButton = new QPushButton(toQString("&Hilfe"), this);
+  const DialogButtons buttons = MakeDialogButtons(
+      this, [this] { accept(); }, [this] { showHelp(); });
+  m_ok = buttons.ok;
+  m_cancel = buttons.cancel;
+  m_helpButton = buttons.help;
   m_helpButton->setVisible(false);
-  connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(m_helpButton, &QPushButton::clicked, this, &TErrLvlDlg::showHelp);
-  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(f1, &QShortcut::activated, this, &TErrLvlDlg::showHelp);
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addStretch();
-  buttonRow->addWidget(m_ok);
-  buttonRow->addWidget(m_cancel);
-  buttonRow->addWidget(m_helpButton);
+  QHBoxLayout* buttonRow = DialogButtonRow(buttons);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/dialog_buttons.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 
@@ -98,24 +99,16 @@ TValueDlg::TValueDlg(ValueDialog& values, QWidget* parent) : QDialog(parent), m_
   m_prompt->setTextFormat(Qt::PlainText);
   m_prompt->setVisible(!values.prompt.empty());
 
-  m_ok = new QPushButton(QStringLiteral("OK"), this);
-  m_ok->setDefault(true);
-  m_cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-  m_helpButton = new QPushButton(QStringLiteral("&Hilfe"), this);
+  m_buttons = MakeDialogButtons(
+      this, [this] { pressOk(); }, [this] { showHelp(); });
+  m_ok = m_buttons.ok;
+  m_cancel = m_buttons.cancel;
+  m_helpButton = m_buttons.help;
   m_helpButton->setVisible(false);
-  connect(m_ok, &QPushButton::clicked, this, &TValueDlg::pressOk);
-  connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(m_helpButton, &QPushButton::clicked, this, &TValueDlg::showHelp);
-  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(f1, &QShortcut::activated, this, &TValueDlg::showHelp);
 }
 
 void TValueDlg::setBody(QLayout* body) {
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addStretch();
-  buttonRow->addWidget(m_ok);
-  buttonRow->addWidget(m_cancel);
-  buttonRow->addWidget(m_helpButton);
+  QHBoxLayout* buttonRow = DialogButtonRow(m_buttons);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_prompt);

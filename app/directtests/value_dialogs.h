@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/shell/dialog_buttons.h"
 #include "core/base/value_dialog.h"
 
 class QLabel;
@@ -71,6 +72,7 @@ class TValueDlg : public QDialog {
   QPushButton* m_ok = nullptr;
   QPushButton* m_cancel = nullptr;
   QPushButton* m_helpButton = nullptr;
+  DialogButtons m_buttons;
 };
 
 // One or two values with their labels, or 2 rows x 2 or 3 columns under column labels.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/dialog_buttons.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 
@@ -57,21 +58,15 @@ TSelBxDlg::TSelBxDlg(QWidget* parent, const ListRequest& request, std::function<
   }
   connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { pressOk(); });
 
-  m_ok = new QPushButton(QStringLiteral("OK"), this);
-  m_ok->setDefault(true);
-  m_cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-  m_helpButton = new QPushButton(QStringLiteral("&Hilfe"), this);
-  m_helpButton->setAutoDefault(false);
-  connect(m_ok, &QPushButton::clicked, this, &TSelBxDlg::pressOk);
-  connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(m_helpButton, &QPushButton::clicked, this, [this] {
-    if (m_help) m_help(m_helpNumber);
-  });
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addStretch();
-  buttonRow->addWidget(m_ok);
-  buttonRow->addWidget(m_cancel);
-  buttonRow->addWidget(m_helpButton);
+  const DialogButtons buttons = MakeDialogButtons(
+      this, [this] { pressOk(); },
+      [this] {
+        if (m_help && m_helpNumber >= 1) m_help(m_helpNumber);
+      });
+  m_ok = buttons.ok;
+  m_cancel = buttons.cancel;
+  m_helpButton = buttons.help;
+  QHBoxLayout* buttonRow = DialogButtonRow(buttons);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_label);

@@ -1,7 +1,7 @@
 // Tail probabilities and result lines per second: the work behind a table of many tests (a
 // correlation matrix of 30 variables asks for 435 tails and as many marks). Run from a Release build:
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release
-//   bench_tail_functions && build-release/bench_tail_functions
+//   bench_tail_functions && build-release/bench/tail_functions
 #include <chrono>
 #include <cstdio>
 #include <functional>

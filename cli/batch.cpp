@@ -39,6 +39,12 @@ constexpr std::array kCommands{
         "                              5070 a b c d                 Sensitivität, Spezifität, ...\n"
         "                              5610 N1 p1 N2 p2 ...         Chi-Quadrat Anpassungstest",
         runDirect},
+    BatchCommand{
+        "class", true,
+        "STATISTIKDATEI class N show | delete | set [--text equal|contains|begins] WERTE...\n"
+        "                              Klasseneinteilung N zeigen, löschen oder setzen (numerisch:\n"
+        "                              aufsteigende obere Klassengrenzen; Texte: höchstens 6 Zeichen)",
+        runClass},
 };
 
 std::span<const BatchCommand> commands() {

@@ -5,6 +5,8 @@
 #include "cli/batch_output.h"
 #include "cli/batch_ui.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace veltrix {
@@ -39,5 +41,14 @@ int runSettings(BatchContext& context);
 // - direct CODE VALUES..., or STATFILE direct ... with that file's significance settings: a direct
 // test on the values given, with the dialog's entry checks.
 int runDirect(BatchContext& context);
+// STATFILE class N show | delete | set [--text equal|contains|begins] VALUES...
+int runClass(BatchContext& context);
+
+// A group or class division number 0..high from the command line (what names the command in the
+// usage message).
+std::optional<int> GroupOrClassNumber(BatchContext& context, const std::string& text, int high,
+                                      const char* what);
+// Writes the parameter file after a change of groups or class divisions, clearing the selections.
+int SaveChangedParameters(TParams& params);
 
 }  // namespace veltrix::cli

@@ -329,6 +329,33 @@ TEST_F(GroupLanguageTest, ValuesThatEightDecimalsDoNotShowAreRenderedSoThatTheyR
   EXPECT_EQ(definitionOf(compiled(RenderGroupDefinition(params, star))), definitionOf(star));
 }
 
+TEST_F(GroupLanguageTest, TermsTooLongForTheUsualSpacingAreRenderedCompactly) {
+  // 1E9 shows as 1000000000 and ALTER is longer than its field reference 1.3: with the usual
+  // spacing the rendered line would pass 254 characters, so it is written in the shortest forms.
+  std::string line = "NOT,";
+  for (int i = 0; i < 30; ++i) line += i < 29 ? "1.3," : "1.3:";
+  for (int i = 0; i < 19; ++i) line += i < 18 ? "1E9," : "1E9";
+  ASSERT_LE(line.size(), 254u);
+  const GroupRecord group = compiled({line});
+  const Lines rendered = RenderGroupDefinition(params, group);
+  ASSERT_FALSE(rendered.empty());
+  EXPECT_EQ(rendered[0].substr(0, 12), "NOT,1.3,1.3,");
+  EXPECT_EQ(definitionOf(compiled(rendered)), definitionOf(group));
+  // A shorter term keeps the usual form.
+  EXPECT_EQ(RenderGroupDefinition(params, compiled({"NOT,1.3 : 1E9"})), Lines({"NOT , ALTER : 1000000000"}));
+}
+
+TEST_F(GroupLanguageTest, AVariableWhoseNameFindsAnotherFieldIsRenderedAsItsFieldReference) {
+  // Two variables of one name (as after adding the variables of another file): the name finds only one.
+  params.putVariable(3, "ALTER", 5, 6);
+  const GroupRecord group = compiled({"5.6 : 3", "1.3 : 4"});
+  const Lines rendered = RenderGroupDefinition(params, group);
+  EXPECT_EQ(definitionOf(compiled(rendered)), definitionOf(group));
+  EXPECT_EQ(std::count(rendered.begin(), rendered.end(), "ALTER : 3") +
+                std::count(rendered.begin(), rendered.end(), "ALTER : 4"),
+            1);
+}
+
 TEST_F(GroupLanguageTest, AnyTextCompilesOrGivesItsMessage) {
   Lines lines;
   std::mt19937 random(7);

@@ -271,7 +271,7 @@ bool compileTerm(const TParams& params, std::string_view line, std::uint8_t pend
       fail = failure(kGroupTooLarge);
       return false;
     }
-    std::uint8_t* entry = def + (last - kTermEntrySize);  // position last - 2, 0-based last - 3
+    std::uint8_t* entry = def + (last - kTermEntrySize);  // positions last - 2 .. last
     entry[0] = static_cast<std::uint8_t>(ref.position & 0xFF);
     entry[1] = static_cast<std::uint8_t>((ref.position >> 8) & 0xFF);
     entry[2] = ref.typeByte;
@@ -386,7 +386,7 @@ struct RenderedTerm {
   int keyword = 0;
   std::vector<std::string> variables;
   std::string marker;
-  std::vector<std::string> values;  // each with its separator
+  std::vector<std::string> values;  // a range as "low,-" and "high"
   bool complete = false;            // false: the definition became unreadable inside this term
   int size = 0;                     // bytes of the term
 };
@@ -423,7 +423,6 @@ RenderedTerm renderTerm(const TParams& params, const std::uint8_t* def, int p, b
   const int second = def[q + 1];
   q += 2;
   const bool text = (count & kCountText) != 0;
-  std::vector<std::string> values;
   bool readable = (count & 128) == 0;
   if (text) {
     if (second == kModeContains) term.marker = "?";

@@ -45,6 +45,18 @@ constexpr std::array kCommands{
         "                              Klasseneinteilung N zeigen, löschen oder setzen (numerisch:\n"
         "                              aufsteigende obere Klassengrenzen; Texte: höchstens 6 Zeichen)",
         runClass},
+    BatchCommand{"group", true,
+                 "STATISTIKDATEI group N show | delete | set [--title T] [--short S] ZEILE...\n"
+                 "                              Gruppe N zeigen, löschen oder definieren (jede Zeile der\n"
+                 "                              Definition ein Argument; ohne Zeilen nur die Bezeichnungen)",
+                 runGroup},
+    BatchCommand{"combine", true,
+                 "STATISTIKDATEI combine A B T --and|--or\n"
+                 "                              Gruppen A und B als Durchschnitt (--and) oder Vereinigung\n"
+                 "                              (--or) in Gruppe T",
+                 runCombine},
+    BatchCommand{"members", true, "STATISTIKDATEI members N   Datensatznummern der Gruppe N, eine je Zeile",
+                 runMembers},
 };
 
 std::span<const BatchCommand> commands() {

@@ -43,6 +43,12 @@ int runSettings(BatchContext& context);
 int runDirect(BatchContext& context);
 // STATFILE class N show | delete | set [--text equal|contains|begins] VALUES...
 int runClass(BatchContext& context);
+// STATFILE group N show | delete | set [--title T] [--short S] LINE...
+int runGroup(BatchContext& context);
+// STATFILE combine A B T --and|--or: groups A and B into group T, by intersection or union.
+int runCombine(BatchContext& context);
+// STATFILE members N: the record numbers of the records of group N, one per line.
+int runMembers(BatchContext& context);
 
 // A group or class division number 0..high from the command line (what names the command in the
 // usage message).

@@ -73,9 +73,9 @@ class HelpWindowTest : public QObject {
 
   // A page may say that its description follows only while its command does nothing yet.
   void pagesOfWorkingCommandsAreWrittenInFull() {
-    const char* const working[] = {"allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel",
-                                   "boptx",    "bcoldlg",    "bstshow",     "birrtumw", "buttest",
-                                   "bmcnemar", "bsensi",     "bchiqanp"};
+    const char* const working[] = {"allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",
+                                   "bcoldlg",  "bstshow",    "birrtumw",    "buttest",  "bmcnemar", "bsensi",
+                                   "bchiqanp", "bgrpkldef",  "bgrpdef",     "bklsdef"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;

@@ -109,6 +109,12 @@ TGrKlDlg::TGrKlDlg(TParams& params, Ui& ui, QWidget* parent)
   m_display->setReadOnly(true);
   m_display->setFocusPolicy(Qt::NoFocus);
   m_prompt = new QLabel(this);
+  // The combination row keeps its place while hidden, so the dialog does not change size.
+  for (QWidget* w : std::initializer_list<QWidget*>{m_label, m_display, m_prompt}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+  }
 
   auto* buttons = new QVBoxLayout;
   for (QPushButton* b : {m_edit, m_delete, m_intersection, m_union}) buttons->addWidget(b);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/directtests/error_levels_dialog.h"
+#include "app/groups/group_management_dialog.h"
 #include "app/output/copy_file_dialog.h"
 #include "app/output/deferred_print_sink.h"
 #include "app/output/qt_print_sink.h"
@@ -294,6 +295,11 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::TextOptions, [this] { return openTextOptions(); });
   m_dispatcher->setOwner(CommandOwner::ErrorLevels, [this] { return openErrorLevels(); });
   m_dispatcher->setOwner(CommandOwner::Structure, [this] { return structureCommand(); });
+  m_dispatcher->setOwner(CommandOwner::GroupsClasses, [this] {
+    return ManageGroupsAndClasses(
+        *m_state->params, m_state->ui, this, [this](int number) { helpWindow().showTopic(number, *m_ui); },
+        std::exchange(m_state->ui.flags().placementHint, 0));
+  });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
   m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });

@@ -20,6 +20,7 @@
 
 #include "app/directtests/error_levels_dialog.h"
 #include "app/directtests/value_dialogs.h"
+#include "app/groups/group_management_dialog.h"
 #include "app/output/copy_file_dialog.h"
 #include "app/output/qt_print_sink.h"
 #include "app/output/table_window.h"
@@ -207,6 +208,22 @@ class MainWindowTest : public QObject {
     QVERIFY(std::find(sheet->lines.begin(), sheet->lines.end(),
                       utf8ToWin1252("  Testgröße :  2.000    p = 0.0708 ,  zweis.  (11 d.f.)")) !=
             sheet->lines.end());
+    m_guard.answerNextMessageBox(QStringLiteral("Ja"));
+    window->close();
+  }
+
+  void theGroupsCommandOpensTheDialogOnTheFilesGroups() {
+    withSampleStudy();
+    auto window = makeWindow();
+    window->show();
+    QString line;
+    m_guard.onNext<TGrKlDlg>([&line](TGrKlDlg* dialog) {
+      line = dialog->list()->item(1)->text();
+      dialog->closeButton()->click();
+    });
+    window->action(MenuHandler::Grp, 3000)->trigger();
+    QVERIFY(m_guard.allAnswered());
+    QCOMPARE(line, toQString(window->state().params->groupText(1)));
     m_guard.answerNextMessageBox(QStringLiteral("Ja"));
     window->close();
   }

@@ -19,6 +19,7 @@
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "core/base/win1252.h"
+#include "core/stats/text_helpers.h"
 
 namespace veltrix {
 
@@ -133,6 +134,23 @@ TEditGrpDlg::TEditGrpDlg(const TParams& params, Ui& ui, int number, const GroupR
     fillNames();
   });
 
+  const std::array<std::pair<PrintAction, const char*>, 3> printing{
+      {{PrintAction::Print, "Drucken"},
+       {PrintAction::FormFeed, "Blattvorschub"},
+       {PrintAction::SaveCopy, "Kopie auf Platte"}}};
+  for (const auto& [action, caption] : printing) {
+    QToolButton* b = toolButton(QString::fromUtf8(caption), "PrintBtn", [this, action = action] {
+      if (!m_printRequest) return;
+      m_model.setLongTitle(fromQString(m_longTitle->text()));
+      pushDefinition();
+      m_printRequest(action,
+                     PrintHeader(m_model.printHeading(), TrimBlanks(fromQString(m_shortTitle->text()), 0)),
+                     m_model.definitionLines());
+    });
+    b->setVisible(false);
+    m_print[static_cast<std::size_t>(action)] = b;
+  }
+
   m_buttons = MakeDialogButtons(
       this, [this] { pressOk(); },
       [this] {
@@ -145,6 +163,7 @@ TEditGrpDlg::TEditGrpDlg(const TParams& params, Ui& ui, int number, const GroupR
   tools->addWidget(m_sorted);
   tools->addWidget(m_unsorted);
   tools->addStretch();
+  for (QToolButton* b : m_print) tools->addWidget(b);
 
   auto* titles = new QGridLayout;
   auto* longLabel = new QLabel(QStringLiteral("Bezeichnung :"), this);
@@ -234,6 +253,11 @@ QWidget* TEditGrpDlg::focusedField() const {
   return nullptr;
 }
 
+void TEditGrpDlg::setPrintRequest(PrintRequest request) {
+  m_printRequest = std::move(request);
+  for (QToolButton* b : m_print) b->setVisible(static_cast<bool>(m_printRequest));
+}
+
 void TEditGrpDlg::pressOk() {
   m_model.setLongTitle(fromQString(m_longTitle->text()));
   m_model.setShortTitle(fromQString(m_shortTitle->text()));
@@ -278,9 +302,10 @@ void TEditGrpDlg::showEvent(QShowEvent* event) {
 }
 
 std::optional<GroupRecord> EditGroup(const TParams& params, Ui& ui, int n, const GroupRecord& record,
-                                     QWidget* parent, TEditGrpDlg::HelpHandler help) {
+                                     QWidget* parent, TEditGrpDlg::HelpHandler help, PrintRequest print) {
   TEditGrpDlg dialog(params, ui, n, record, parent);
   dialog.setHelpHandler(std::move(help));
+  dialog.setPrintRequest(std::move(print));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.result();
 }

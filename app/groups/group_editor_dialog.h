@@ -5,12 +5,14 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/shell/dialog_buttons.h"
+#include "app/shell/print_request.h"
 #include "core/groups/group_editor.h"
 
 class QLineEdit;
@@ -31,6 +33,10 @@ class TEditGrpDlg : public QDialog {
 
   void setHelpHandler(HelpHandler handler) { m_help = std::move(handler); }
   void setPlacementHint(int hint) { m_placementHint = hint; }
+  // "Drucken", "Blattvorschub" and "Kopie auf Platte" for the definition as it stands in the field,
+  // headed by the caption with the long title and the short title; without it they are hidden.
+  void setPrintRequest(PrintRequest request);
+  QToolButton* printButton(PrintAction action) const { return m_print[static_cast<std::size_t>(action)]; }
   // After the dialog was accepted: the new group record.
   const GroupRecord& result() const { return m_result; }
 
@@ -80,12 +86,14 @@ class TEditGrpDlg : public QDialog {
   QToolButton* m_copy = nullptr;
   QToolButton* m_delete = nullptr;
   QToolButton* m_paste = nullptr;
+  std::array<QToolButton*, 3> m_print{};
+  PrintRequest m_printRequest;
   DialogButtons m_buttons;
 };
 
 // Shows the editor for group n with its stored record; the new record when the user confirmed a
 // change, nothing otherwise.
 std::optional<GroupRecord> EditGroup(const TParams& params, Ui& ui, int n, const GroupRecord& record,
-                                     QWidget* parent, TEditGrpDlg::HelpHandler help);
+                                     QWidget* parent, TEditGrpDlg::HelpHandler help, PrintRequest print = {});
 
 }  // namespace veltrix

@@ -27,7 +27,7 @@ TGrKlDlg::TGrKlDlg(TParams& params, Ui& ui, QWidget* parent)
       m_model(
           params, ui,
           [this, &params, &ui](int n, const GroupRecord& record) {
-            return EditGroup(params, ui, n, record, this, m_help);
+            return EditGroup(params, ui, n, record, this, m_help, m_printRequest);
           },
           [this, &ui](int n, const ClassDivisionRecord& record) {
             return EditClassDivision(ui, n, record, this, m_help);
@@ -102,6 +102,18 @@ TGrKlDlg::TGrKlDlg(TParams& params, Ui& ui, QWidget* parent)
   m_helpButton = button(QStringLiteral("&Hilfe"), "HelpBtn", showHelp);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, showHelp);
+  const std::array<std::pair<PrintAction, const char*>, 3> printing{
+      {{PrintAction::Print, "Drucken"},
+       {PrintAction::FormFeed, "Blattvorschub"},
+       {PrintAction::SaveCopy, "Kopie auf Platte"}}};
+  for (const auto& [action, caption] : printing) {
+    QPushButton* b = button(QString::fromUtf8(caption), "PrintBtn", [this, action = action] {
+      if (m_printRequest)
+        m_printRequest(action, PrintHeader(GroupManagementModel::printHeading()), m_model.lines());
+    });
+    b->setVisible(false);
+    m_print[static_cast<std::size_t>(action)] = b;
+  }
 
   m_label = new QLabel(this);
   m_display = new QLineEdit(this);
@@ -119,6 +131,8 @@ TGrKlDlg::TGrKlDlg(TParams& params, Ui& ui, QWidget* parent)
   auto* buttons = new QVBoxLayout;
   for (QPushButton* b : {m_edit, m_delete, m_intersection, m_union}) buttons->addWidget(b);
   buttons->addStretch();
+  for (QPushButton* b : m_print) buttons->addWidget(b);
+  buttons->addSpacing(8);
   for (QPushButton* b : {m_take, m_cancel, m_close, m_helpButton}) buttons->addWidget(b);
 
   auto* combination = new QHBoxLayout;
@@ -166,6 +180,10 @@ void TGrKlDlg::refresh() {
   m_label->setText(toQString(m_model.label()));
   m_prompt->setText(toQString(m_model.prompt()));
   m_display->setText(toQString(m_model.display()));
+  for (QPushButton* b : m_print) {
+    b->setVisible(static_cast<bool>(m_printRequest));
+    b->setEnabled(m_model.printEnabled());
+  }
 }
 
 void TGrKlDlg::closeDialog() {
@@ -207,10 +225,16 @@ void TGrKlDlg::showEvent(QShowEvent* event) {
   placeDialog(this, parentWidget(), m_placementHint);
 }
 
+void TGrKlDlg::setPrintRequest(PrintRequest request) {
+  m_printRequest = std::move(request);
+  refresh();
+}
+
 bool ManageGroupsAndClasses(TParams& params, Ui& ui, QWidget* parent, TGrKlDlg::HelpHandler help,
-                            int placementHint) {
+                            int placementHint, PrintRequest print) {
   TGrKlDlg dialog(params, ui, parent);
   dialog.setHelpHandler(std::move(help));
+  dialog.setPrintRequest(std::move(print));
   dialog.setPlacementHint(placementHint);
   dialog.exec();
   return dialog.changed();

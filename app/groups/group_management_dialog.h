@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <functional>
 
+#include "app/shell/print_request.h"
 #include "core/groups/group_management.h"
 
 class QLabel;
@@ -26,6 +28,9 @@ class TGrKlDlg : public QDialog {
 
   void setHelpHandler(HelpHandler handler) { m_help = std::move(handler); }
   void setPlacementHint(int hint) { m_placementHint = hint; }
+  // "Drucken", "Blattvorschub" and "Kopie auf Platte" for the list of the current tab (and in the group
+  // editor for the definition); without it the three buttons are hidden.
+  void setPrintRequest(PrintRequest request);
   // After closing: whether groups or class divisions were changed (and the parameter file written).
   bool changed() const { return m_changed; }
 
@@ -40,6 +45,7 @@ class TGrKlDlg : public QDialog {
   QPushButton* cancelButton() const { return m_cancel; }
   QPushButton* takeButton() const { return m_take; }
   QPushButton* helpButton() const { return m_helpButton; }
+  QPushButton* printButton(PrintAction action) const { return m_print[static_cast<std::size_t>(action)]; }
   QLineEdit* display() const { return m_display; }
   QLabel* displayLabel() const { return m_label; }
   QLabel* promptLabel() const { return m_prompt; }
@@ -72,6 +78,8 @@ class TGrKlDlg : public QDialog {
   QPushButton* m_cancel = nullptr;
   QPushButton* m_take = nullptr;
   QPushButton* m_helpButton = nullptr;
+  std::array<QPushButton*, 3> m_print{};
+  PrintRequest m_printRequest;
   QLineEdit* m_display = nullptr;
   QLabel* m_label = nullptr;
   QLabel* m_prompt = nullptr;
@@ -79,6 +87,6 @@ class TGrKlDlg : public QDialog {
 
 // Command 3000: the dialog over the parameter object. True when groups or class divisions were changed.
 bool ManageGroupsAndClasses(TParams& params, Ui& ui, QWidget* parent, TGrKlDlg::HelpHandler help,
-                            int placementHint = 0);
+                            int placementHint = 0, PrintRequest print = {});
 
 }  // namespace veltrix

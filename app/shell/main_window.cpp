@@ -298,7 +298,10 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::GroupsClasses, [this] {
     return ManageGroupsAndClasses(
         *m_state->params, m_state->ui, this, [this](int number) { helpWindow().showTopic(number, *m_ui); },
-        std::exchange(m_state->ui.flags().placementHint, 0));
+        std::exchange(m_state->ui.flags().placementHint, 0),
+        [this](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
+          printLines(action, header, lines);
+        });
   });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
@@ -473,6 +476,27 @@ void TMainForm::setPrinterChooser(std::function<bool(QPrinter&)> chooser) {
   if (m_printSink) m_printSink->finishJob();
   m_printSink = std::make_unique<DeferredPrintSink>(std::move(chooser));
   m_state->printer->setPrintSink(m_printSink.get());
+}
+
+void TMainForm::printLines(PrintAction action, const TTabHeader& header,
+                           const std::vector<std::string>& lines) {
+  TPrnManager& printer = *m_state->printer;
+  switch (action) {
+    case PrintAction::Print:
+      printer.setPrinterFont(m_state->sysParams->printerFont());
+      printer.setPrintingMode(true);
+      printer.PrintTable(header, lines);
+      if (printer.autoPrint()) m_printSink->finishJob();
+      return;
+    case PrintAction::FormFeed:
+      printer.FormFeed();
+      m_printSink->finishJob();
+      return;
+    case PrintAction::SaveCopy:
+      printer.setPrintingMode(false);
+      printer.SaveTable(header, lines);
+      return;
+  }
 }
 
 void TMainForm::printShownTable() {

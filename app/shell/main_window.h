@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/shell/print_request.h"
 #include "core/shell/dispatch.h"
 #include "core/shell/global_state.h"
 #include "core/shell/menu_table.h"
@@ -103,6 +104,8 @@ class TMainForm : public QMainWindow {
   bool openTextOptions();
   // Command 6020: the significance settings of the current file.
   bool openErrorLevels();
+  // A dialog's text to the printer, the form feed, or a saved copy.
+  void printLines(PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines);
   bool structureCommand();
   // A direct test from the menu (inputs cleared) or repeated by the test button (preset with them).
   void runDirectTest(int code, bool repeat);

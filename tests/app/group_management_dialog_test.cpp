@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -99,6 +100,37 @@ class GroupManagementDialogTest : public QObject {
     QCOMPARE(dialog.list()->currentRow(), 0);
     dialog.closeButton()->click();
     QVERIFY(!dialog.changed());
+  }
+
+  void theListAndADefinitionGoToThePrintManager() {
+    TGrKlDlg dialog(*m_params, m_ui);
+    QVERIFY2(!dialog.printButton(PrintAction::Print)->isVisibleTo(&dialog), "no printer: no print buttons");
+    std::vector<std::pair<std::string, std::vector<std::string>>> printed;
+    std::vector<PrintAction> actions;
+    dialog.setPrintRequest(
+        [&](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
+          actions.push_back(action);
+          printed.emplace_back(header.LeftTitle[0] + "|" + header.RightTitle[0], lines);
+        });
+    dialog.show();
+    dialog.printButton(PrintAction::Print)->click();
+    dialog.printButton(PrintAction::SaveCopy)->click();
+    QCOMPARE(actions, (std::vector<PrintAction>{PrintAction::Print, PrintAction::SaveCopy}));
+    QCOMPARE(printed[0].first, std::string("Gruppen / Klasseneinteilungen :|"));
+    QCOMPARE(printed[0].second, dialog.model().lines());
+
+    // The group editor opened from the list prints its definition under its own heading.
+    dialog.list()->setCurrentRow(1);
+    m_guard.onNext<TEditGrpDlg>([](TEditGrpDlg* editor) {
+      editor->printButton(PrintAction::Print)->click();
+      editor->buttons().cancel->click();
+    });
+    dialog.editButton()->click();
+    QVERIFY(m_guard.allAnswered());
+    QCOMPARE(printed.size(), std::size_t{3});
+    QVERIFY2(printed[2].first.rfind("Gruppe Nr. 1: ", 0) == 0, printed[2].first.c_str());
+    QVERIFY(!printed[2].second.empty());
+    dialog.closeButton()->click();
   }
 
   void aUnionByTheButtonsIsStoredAndWrittenOnClosing() {

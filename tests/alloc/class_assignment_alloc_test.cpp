@@ -10,6 +10,7 @@
 
 #include "core/groups/class_division.h"
 #include "core/stats/real48.h"
+#include "tests/alloc/replaced_new.h"
 
 namespace {
 
@@ -17,50 +18,9 @@ std::atomic<long> g_allocations{0};
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+bool veltrix::test::OnAllocation(std::size_t) {
   ++g_allocations;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size) {
-  return ::operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return ::operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return ::operator new(size, std::nothrow);
-}
-
-void operator delete(void* memory) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory) noexcept {
-  std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory, std::size_t) noexcept {
-  std::free(memory);
-}
-
-void operator delete(void* memory, const std::nothrow_t&) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory, const std::nothrow_t&) noexcept {
-  std::free(memory);
+  return true;
 }
 
 namespace veltrix {

@@ -13,6 +13,7 @@
 #include "core/datafile/params.h"
 #include "core/shell/global_state.h"
 #include "core/shell/startup.h"
+#include "tests/alloc/replaced_new.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -22,53 +23,9 @@ std::atomic<std::size_t> g_failingSize{0};
 
 }  // namespace
 
-// Every unaligned form is replaced, so that memory from one form is never freed by another's runtime
-// (the aligned forms stay with the runtime, in pairs).
-void* operator new(std::size_t size) {
+bool veltrix::test::OnAllocation(std::size_t size) {
   std::size_t armed = size;
-  if (size != 0 && g_failingSize.compare_exchange_strong(armed, 0)) throw std::bad_alloc();
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size) {
-  return ::operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return ::operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return ::operator new(size, std::nothrow);
-}
-
-void operator delete(void* memory) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory) noexcept {
-  std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory, std::size_t) noexcept {
-  std::free(memory);
-}
-
-void operator delete(void* memory, const std::nothrow_t&) noexcept {
-  std::free(memory);
-}
-
-void operator delete[](void* memory, const std::nothrow_t&) noexcept {
-  std::free(memory);
+  return size == 0 || !g_failingSize.compare_exchange_strong(armed, 0);
 }
 
 namespace veltrix {

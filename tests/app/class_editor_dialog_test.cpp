@@ -8,20 +8,11 @@
 #include "app/shell/qt_ui.h"
 #include "core/stats/real48.h"
 #include "tests/app/modal_guard.h"
+#include "tests/support/class_divisions.h"
 
 using namespace veltrix;
 
-namespace {
-
-ClassDivisionRecord numericDivision(std::initializer_list<double> bounds) {
-  ClassDivisionRecord r{};
-  r[1] = static_cast<std::uint8_t>(bounds.size());
-  int i = 0;
-  for (double b : bounds) writeReal48(b, &r[static_cast<std::size_t>(2 + 6 * i++)]);
-  return r;
-}
-
-}  // namespace
+using test::numericDivision;
 
 class ClassEditorDialogTest : public QObject {
   Q_OBJECT

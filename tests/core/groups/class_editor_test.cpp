@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/stats/real48.h"
+#include "tests/support/class_divisions.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
@@ -14,22 +15,8 @@ namespace {
 
 using Type = ClassDivisionType;
 
-ClassDivisionRecord numericDivision(const std::vector<double>& bounds) {
-  ClassDivisionRecord record{};
-  record[1] = static_cast<std::uint8_t>(bounds.size());
-  for (std::size_t i = 0; i < bounds.size(); ++i) writeReal48(bounds[i], &record[2 + 6 * i]);
-  return record;
-}
-
-ClassDivisionRecord textDivision(int type, const std::vector<std::string>& entries) {
-  ClassDivisionRecord record{};
-  record[1] = static_cast<std::uint8_t>(entries.size() + 32 * type);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::string padded = (entries[i] + "      ").substr(0, 6);
-    for (int j = 0; j < 6; ++j) record[2 + 6 * i + j] = static_cast<std::uint8_t>(padded[j]);
-  }
-  return record;
-}
+using test::numericDivision;
+using test::textDivision;
 
 std::vector<std::string> usedRows(const TEditKls& editor) {
   std::vector<std::string> rows(editor.rows().begin(), editor.rows().end());

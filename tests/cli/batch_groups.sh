@@ -57,6 +57,24 @@ run "$S" group 6 set "ALTER : 65,20,-,29"
 run "$S" group 6 show
 check "single values come before ranges when shown" grep -qx 'ALTER : 65,20,-,29' <<<"$out"
 
+# Text terms: "?" contains in any letter case, a double quote begins with. DIAGNOSE> is at columns 26..49.
+diag() { awk "substr(\$0,1,1)==\"1\"{d=toupper(substr(\$0,26,24)); if ($1) n++} END{print n+0}" "$ROOT/data/studie.dt1"; }
+run "$S" group 11 set "DIAGNOSE> : ?herz"
+run "$S" members 11
+check "contains finds HERZ anywhere, in any case" test "$(wc -l <<<"$out")" -eq "$(diag 'index(d,"HERZ")>0')"
+run "$S" group 11 set 'DIAGNOSE> : "herz'
+run "$S" members 11
+check "a double quote finds the names that begin with it" test "$(wc -l <<<"$out")" -eq "$(diag 'index(d,"HERZ")==1')"
+# NOT leaves out empty fields, COMPL takes them. GROESSE is at columns 20..22, blank in some records.
+size() { awk "substr(\$0,1,1)==\"1\"{f=substr(\$0,20,3); v=f+0; if ($1) n++} END{print n+0}" "$ROOT/data/studie.dt1"; }
+run "$S" group 12 set "NOT , GROESSE : 170,-,180"
+run "$S" members 12
+check "NOT: outside the range, with a value" test "$(wc -l <<<"$out")" -eq "$(size 'f!="   " && (v<170 || v>180)')"
+run "$S" group 12 set "COMPL , GROESSE : 170,-,180"
+run "$S" members 12
+check "COMPL: outside the range or empty" test "$(wc -l <<<"$out")" -eq "$(size 'f=="   " || v<170 || v>180')"
+check "the sample has empty sizes, so the two differ" test "$(size 'f=="   "')" -gt 0
+
 cp "$WORK/s.prm" "$WORK/before.prm"
 run "$S" group 7 set "GESCHL : 2" "ALTER : 1,-"
 check "a compile error fails the command" test "$status" -eq 2

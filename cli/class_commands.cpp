@@ -14,23 +14,6 @@ namespace {
 
 using namespace veltrix::literals;
 
-// The number of a group or class division from the command line: 0..high, else a usage message.
-std::optional<int> numberArgument(BatchContext& context, const std::string& text, int high,
-                                  const char* what) {
-  const ParsedNumber n = ParseField(text);
-  if (n.decimals == 0 && n.intValue >= 0 && n.intValue <= high) return n.intValue;
-  context.ui.error(std::string(what) + " erwartet eine Nummer von 0 bis " + std::to_string(high) + ": " +
-                   utf8ToWin1252(text));
-  return std::nullopt;
-}
-
-// Saves a changed parameter object as the management dialog does when it closes: the selections of
-// the analyses refer to the old groups and divisions, so they are cleared.
-int saveParameters(TParams& params) {
-  params.clearSelectionSlots(0);
-  return params.write() ? kExitDone : kExitFailed;
-}
-
 std::optional<ClassDivisionType> textKind(std::string_view name) {
   if (name == "equal") return ClassDivisionType::Equal;
   if (name == "contains") return ClassDivisionType::Contains;
@@ -42,11 +25,18 @@ std::optional<ClassDivisionType> textKind(std::string_view name) {
 
 std::optional<int> GroupOrClassNumber(BatchContext& context, const std::string& text, int high,
                                       const char* what) {
-  return numberArgument(context, text, high, what);
+  const ParsedNumber n = ParseField(text);
+  if (n.decimals == 0 && n.intValue >= 0 && n.intValue <= high) return n.intValue;
+  context.ui.error(std::string(what) + " erwartet eine Nummer von 0 bis " + std::to_string(high) + ": " +
+                   utf8ToWin1252(text));
+  return std::nullopt;
 }
 
+// The selections of the analyses refer to the old groups and divisions, so they are cleared, as the
+// management dialog does when it closes.
 int SaveChangedParameters(TParams& params) {
-  return saveParameters(params);
+  params.clearSelectionSlots(0);
+  return params.write() ? kExitDone : kExitFailed;
 }
 
 int runClass(BatchContext& context) {
@@ -55,7 +45,7 @@ int runClass(BatchContext& context) {
     context.ui.error("class erwartet N show | delete | set [--text equal|contains|begins] WERTE...");
     return kExitUsage;
   }
-  const auto number = numberArgument(context, args[0], kMaxClassDivisions, "class");
+  const auto number = GroupOrClassNumber(context, args[0], kMaxClassDivisions, "class");
   if (!number) return kExitUsage;
   const std::string& action = args[1];
   std::vector<std::string> values(args.begin() + 2, args.end());
@@ -107,7 +97,7 @@ int runClass(BatchContext& context) {
   }
   if (action == "delete") {
     params.putClassDivision(*number, ClassDivisionRecord{});
-    return saveParameters(params);
+    return SaveChangedParameters(params);
   }
   // The values are typed into the editor row by row, and its OK check decides.
   TEditKls editor(context.ui, *number, ClassDivisionRecord{});
@@ -120,7 +110,7 @@ int runClass(BatchContext& context) {
   const ClassEditResult result = editor.ok();
   if (result.outcome == ClassEditOutcome::Refused) return kExitFailed;
   params.putClassDivision(*number, result.record);
-  return saveParameters(params);
+  return SaveChangedParameters(params);
 }
 
 }  // namespace veltrix::cli

@@ -16,13 +16,6 @@ namespace {
 
 using namespace veltrix::literals;
 
-std::string titleOf(const GroupRecord& g, int offset, int length) {
-  std::string text(reinterpret_cast<const char*>(g.data()) + offset, static_cast<std::size_t>(length));
-  for (char& c : text)
-    if (c == '\0') c = ' ';
-  return TrimBlanks(text, 1);
-}
-
 bool defined(const GroupRecord& g) {
   return g[kGroupDefinitionOffset] != 0;
 }
@@ -35,7 +28,7 @@ int refuseGroupZero(BatchContext& context) {
 int showGroup(BatchContext& context, const TParams& params, int n) {
   const GroupRecord g = params.getGroup(n);
   context.output.writeLine(params.groupText(n));
-  context.output.writeLine("Kurz-Bez. : " + titleOf(g, kGroupShortNameOffset, kGroupShortNameLength));
+  context.output.writeLine("Kurz-Bez. : " + GroupTitle(g, kGroupShortNameOffset, kGroupShortNameLength));
   for (const std::string& line : RenderGroupDefinition(params, g)) context.output.writeLine(line);
   return kExitDone;
 }
@@ -44,8 +37,8 @@ int showGroup(BatchContext& context, const TParams& params, int n) {
 // definition is kept as it is.
 int setGroup(BatchContext& context, TParams& params, int n, const std::vector<std::string>& args) {
   const GroupRecord stored = params.getGroup(n);
-  std::string longTitle = titleOf(stored, kGroupNameOffset, kGroupNameLength);
-  std::string shortTitle = titleOf(stored, kGroupShortNameOffset, kGroupShortNameLength);
+  std::string longTitle = GroupTitle(stored, kGroupNameOffset, kGroupNameLength);
+  std::string shortTitle = GroupTitle(stored, kGroupShortNameOffset, kGroupShortNameLength);
   std::vector<std::string> lines;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if ((args[i] == "--title" || args[i] == "--short") && i + 1 < args.size()) {
@@ -60,10 +53,8 @@ int setGroup(BatchContext& context, TParams& params, int n, const std::vector<st
     // Titles alone: the definition bytes stay (rendering and compiling again could change values
     // that do not fit the text form).
     record = stored;
-    const std::string l = AlignText(longTitle, kGroupNameLength, -1);
-    const std::string s = AlignText(shortTitle, kGroupShortNameLength, -1);
-    std::copy(l.begin(), l.end(), record.begin() + kGroupNameOffset);
-    std::copy(s.begin(), s.end(), record.begin() + kGroupShortNameOffset);
+    SetGroupTitle(record, kGroupNameOffset, kGroupNameLength, longTitle);
+    SetGroupTitle(record, kGroupShortNameOffset, kGroupShortNameLength, shortTitle);
   } else {
     const GroupCompileResult compiled = CompileGroupDefinition(params, lines, longTitle, shortTitle);
     if (!compiled.ok) {

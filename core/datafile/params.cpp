@@ -78,6 +78,14 @@ bool parseFieldReference(std::string_view text, int& position, int& length, bool
 
 }  // namespace
 
+std::string GroupTitle(const GroupRecord& group, int offset, int length) {
+  return TrimBlanks(titleText(group.data() + offset, static_cast<std::size_t>(length)), 1);
+}
+
+void SetGroupTitle(GroupRecord& group, int offset, int length, std::string_view title) {
+  storeTitle(group.data() + offset, title, static_cast<std::size_t>(length));
+}
+
 TParams::TParams(Ui& ui)
     : m_ui(ui),
       m_entries(kMaxVariables + 1),

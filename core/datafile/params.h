@@ -59,6 +59,12 @@ inline constexpr int kGroupShortNameLength = 10;
 inline constexpr int kGroupDefinitionOffset = 47;
 inline constexpr int kGroupDefinitionLength = 465;
 
+// A title of a group record (the long one at kGroupNameOffset, the short one at kGroupShortNameOffset)
+// as text: zero bytes read as blanks, trailing blanks removed.
+std::string GroupTitle(const GroupRecord& group, int offset, int length);
+// Stores a title there, cut or blank-padded to length.
+void SetGroupTitle(GroupRecord& group, int offset, int length, std::string_view title);
+
 // The significance-level settings stored in the header.
 struct ParamSettings {
   double errorProbabilityA = 0.05;

@@ -7,30 +7,14 @@
 #include "core/stats/text_helpers.h"
 
 namespace veltrix {
-namespace {
-
-// A stored title as the field shows it: zero bytes as blanks, trailing blanks removed.
-std::string fieldTitle(const GroupRecord& record, int offset, int length) {
-  std::string title(reinterpret_cast<const char*>(record.data()) + offset, static_cast<std::size_t>(length));
-  std::replace(title.begin(), title.end(), '\0', ' ');
-  return TrimBlanks(title, 1);
-}
-
-void storeTitle(GroupRecord& record, int offset, int length, std::string_view title) {
-  std::string text(title.substr(0, static_cast<std::size_t>(length)));
-  text.resize(static_cast<std::size_t>(length), ' ');
-  std::copy(text.begin(), text.end(), record.begin() + offset);
-}
-
-}  // namespace
 
 GroupEditorModel::GroupEditorModel(const TParams& params, Ui& ui, int number, const GroupRecord& record)
     : m_params(params),
       m_ui(ui),
       m_number(number),
       m_record(record),
-      m_longTitle(fieldTitle(record, kGroupNameOffset, kGroupNameLength)),
-      m_shortTitle(fieldTitle(record, kGroupShortNameOffset, kGroupShortNameLength)),
+      m_longTitle(GroupTitle(record, kGroupNameOffset, kGroupNameLength)),
+      m_shortTitle(GroupTitle(record, kGroupShortNameOffset, kGroupShortNameLength)),
       m_openedLongTitle(m_longTitle),
       m_openedShortTitle(m_shortTitle),
       m_lines(RenderGroupDefinition(params, record)),
@@ -91,8 +75,8 @@ GroupEditorResult GroupEditorModel::accept() {
   if (!definitionModified()) {
     // Titles alone: the stored definition stays byte for byte.
     GroupRecord record = m_record;
-    storeTitle(record, kGroupNameOffset, kGroupNameLength, m_longTitle);
-    storeTitle(record, kGroupShortNameOffset, kGroupShortNameLength, m_shortTitle);
+    SetGroupTitle(record, kGroupNameOffset, kGroupNameLength, m_longTitle);
+    SetGroupTitle(record, kGroupShortNameOffset, kGroupShortNameLength, m_shortTitle);
     result.action = GroupEditorResult::Action::Changed;
     result.record = record;
     return result;

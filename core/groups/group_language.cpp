@@ -372,12 +372,6 @@ bool compileTerm(const TParams& params, std::string_view line, std::uint8_t pend
   return true;
 }
 
-void writePadded(GroupRecord& record, int offset, int width, std::string_view text) {
-  text = text.substr(0, static_cast<std::size_t>(width));
-  std::memset(record.data() + offset, ' ', static_cast<std::size_t>(width));
-  std::memcpy(record.data() + offset, text.data(), text.size());
-}
-
 // ---------------------------------------------------------------- rendering
 
 // The readable parts of one term.
@@ -585,8 +579,8 @@ GroupCompileResult CompileGroupDefinition(const TParams& params, const std::vect
                                           std::string_view longTitle, std::string_view shortTitle) {
   GroupCompileResult result;
   GroupRecord record{};
-  writePadded(record, kGroupNameOffset, kGroupNameLength, longTitle);
-  writePadded(record, kGroupShortNameOffset, kGroupShortNameLength, shortTitle);
+  SetGroupTitle(record, kGroupNameOffset, kGroupNameLength, longTitle);
+  SetGroupTitle(record, kGroupShortNameOffset, kGroupShortNameLength, shortTitle);
   std::uint8_t* def = record.data() + kGroupDefinitionOffset;
 
   int p = 1;

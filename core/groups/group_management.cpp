@@ -18,21 +18,11 @@ bool titlePartBlank(const std::string& line) {
   return line.size() < kTitleCharacter || IsBlank(std::string_view(line).substr(kTitleCharacter - 1));
 }
 
-// A stored title without its trailing blanks (zero bytes of a record built elsewhere count as blanks).
-std::string storedTitle(const GroupRecord& group, int offset, int length) {
-  std::string title(reinterpret_cast<const char*>(group.data()) + offset, static_cast<std::size_t>(length));
-  while (!title.empty() && (title.back() == ' ' || title.back() == '\0')) title.pop_back();
-  return title;
-}
-
 // a's title, the joining character and b's title, cut or blank-padded to the field.
 void joinTitles(GroupRecord& result, const GroupRecord& a, const GroupRecord& b, int offset, int length,
                 char joint) {
-  std::string title = storedTitle(a, offset, length);
-  title += joint;
-  title += storedTitle(b, offset, length);
-  title.resize(static_cast<std::size_t>(length), ' ');
-  std::copy(title.begin(), title.end(), result.begin() + offset);
+  SetGroupTitle(result, offset, length,
+                GroupTitle(a, offset, length) + joint + GroupTitle(b, offset, length));
 }
 
 std::uint8_t& definitionByte(GroupRecord& group, int p) {

@@ -193,8 +193,9 @@ std::string TParams::classDivisionText(int index) const {
 
 // ---------------------------------------------------------------- groups
 
-GroupRecord TParams::getGroup(int index) const {
-  if (index < 0 || index > kMaxGroups) return GroupRecord{};
+const GroupRecord& TParams::getGroup(int index) const {
+  static const GroupRecord kNone{};
+  if (index < 0 || index > kMaxGroups) return kNone;
   return m_groups[static_cast<std::size_t>(index)];
 }
 

@@ -186,7 +186,9 @@ class TParams {
   // "Gruppe Nr. " + number and an empty short name with "G" + number; put of a group without
   // definition stores 512 zero bytes. Puts to 0 ("Gesamt") and outside 1..255 are ignored; a get
   // outside 0..255 gives an all-zero record.
-  GroupRecord getGroup(int index) const;
+  // A reference to the stored record (an all-zero one outside 0..255), so the membership test of a
+  // data pass reads it without a copy per record; it shows later puts.
+  const GroupRecord& getGroup(int index) const;
   void putGroup(int index, const GroupRecord& record);
   // A list line: the number right-aligned in 3 characters, ": ", and the 35-character name (zero
   // bytes of an undefined group shown as blanks).

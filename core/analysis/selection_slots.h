@@ -7,7 +7,8 @@
 //   variable boxes: 400 + 3(k-1) the record position (signed 16-bit, little-endian) and type byte of
 //            entry k; group boxes: byte 399 + k the number of the k-th group
 //   498      1 when the slot belongs to the analysis just accepted
-//   499      box 1: transformation + 1; class boxes: the top three bits of the division's count byte
+//   499      box 1: transformation + 1; class boxes: the division's kind, the top three bits of its
+//            count byte shifted down (0 numeric, 1 equal, 2 contains, 3 begins with)
 //   500      box 1: 1 for complete cases; class boxes: the class division number
 //   501      number of entries; class boxes: the number of boundaries (low five bits of the count byte)
 #pragma once

@@ -9,14 +9,15 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/analysis/descriptors.h"
+#include "core/datafile/params.h"
 
 namespace veltrix {
 
 class Ui;
-class TParams;
 
 // "keine" .. "arcsin(sqrt (x/100))": the transformation choice of list 1.
 inline constexpr int kTransformationCount = 10;
@@ -119,6 +120,14 @@ class VariableSelectionModel {
   void rebuildCatalog();
   Box& box(int n);
   const Box& box(int n) const;
+  // The lowest present box after box n, 0 when there is none.
+  int nextPresentBox(int n) const;
+  // The catalog lines of box n, whether it is active or not.
+  std::vector<std::string> catalogOf(int n) const;
+  // What a catalog line enters into box n as: the name, or the class or group number.
+  std::string entryOfLine(int n, const std::string& line) const;
+  // Slot n rebuilt from the box's entries; false after "Interner Strukturfehler!".
+  bool buildSlot(int n, SelectionSlot& slot) const;
 
   Ui& m_ui;
   TParams& m_params;
@@ -130,6 +139,7 @@ class VariableSelectionModel {
   std::vector<std::string> m_catalog;
   std::vector<bool> m_catalogSelection;
   int m_catalogCursor = -1;
+  int m_catalogBox = 0;  // the box the catalog was built for
   bool m_alphabetical = false;
   bool m_red = false;
   bool m_completeCases = false;

@@ -3,7 +3,8 @@
 // global test. Pure computations: the procedure feeds them sums, counts or the stored records.
 //
 // Degenerate data never divides by zero: when nothing varies the statistic is 0 and p is 1; when the
-// means (or rank sums) differ but nothing varies within the samples p is 0.
+// means differ but nothing varies within the samples the statistic is 0 and p is 0. The rank tests
+// meet only the first case: their tie corrections vanish only when every value is tied.
 #pragma once
 
 #include <cstdint>

@@ -57,6 +57,20 @@ constexpr std::array kCommands{
                  runCombine},
     BatchCommand{"members", true, "STATISTIKDATEI members N   Datensatznummern der Gruppe N, eine je Zeile",
                  runMembers},
+    BatchCommand{
+        "analyse", true,
+        "STATISTIKDATEI analyse CODE [AUSWAHL] [--progress]\n"
+        "                              Auswertung CODE des Menüs Auswerten, die Felder der\n"
+        "                              Variablenauswahl aus den Auswahlangaben (Variablennamen,\n"
+        "                              Nummern der Klasseneinteilungen und Gruppen):\n"
+        "                              11 Eine Variable, mehrere Gruppen   --vars1 V --groups1 G,G..\n"
+        "                              12 Variable nach zweiter aufgegliedert\n"
+        "                                 --vars1 V --vars2 W --class2 K --groups1 G\n"
+        "                              13 Mehrere Variablen, eine Gruppe  --vars1 V,W.. --groups1 G\n"
+        "                                 [--complete]\n"
+        "                              19 Zwei Gruppen, mehrere Variablen --vars1 V,W.. --groups1 A,B\n"
+        "                              --progress zeigt den Fortschritt großer Dateien an",
+        runAnalyse},
 };
 
 std::span<const BatchCommand> commands() {

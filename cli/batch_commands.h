@@ -50,6 +50,10 @@ int runCombine(BatchContext& context);
 // STATFILE members N: the record numbers of the records of group N, one per line.
 int runMembers(BatchContext& context);
 
+// STATFILE analyse CODE [--vars1 A,B ... --groups1 1,2 --complete --transform K --progress]: an
+// analysis of the "Auswerten" menu with its variable selection filled from the command line.
+int runAnalyse(BatchContext& context);
+
 // A group or class division number 0..high from the command line (what names the command in the
 // usage message).
 std::optional<int> GroupOrClassNumber(BatchContext& context, const std::string& text, int high,

@@ -17,6 +17,8 @@ class BatchUi : public Ui {
  public:
   BatchUi(std::ostream& err, bool answerYes) : m_err(err), m_answerYes(answerYes) {}
   bool terminated() const { return m_terminated; }
+  // Standard error, where the messages go (and the progress of --progress).
+  std::ostream& errorStream() { return m_err; }
 
  protected:
   bool doMessage(BoxKind kind, std::string_view text, int placementHint) override;

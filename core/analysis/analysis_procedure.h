@@ -29,6 +29,9 @@ enum AnalysisEvent : int {
 
 // Everything a procedure may read or write during one run.
 struct AnalysisContext {
+  AnalysisContext(Ui& u, TParams& p, TTMnX& t, int analysisCode)
+      : ui(u), params(p), tables(t), code(analysisCode) {}
+
   Ui& ui;
   TParams& params;  // selection slots, structure, groups, class divisions
   TTMnX& tables;    // the result

@@ -45,13 +45,13 @@ class TDataProc {
 
  private:
   class CountingSource;
+  void close();
   Ui& m_ui;
   std::unique_ptr<TTxtRFile> m_file;
   std::unique_ptr<CountingSource> m_source;
   std::unique_ptr<RecordReader> m_reader;
   std::unique_ptr<TTxtWFile> m_writer;
-  bool m_hasNext = false;
-  RecordBuffer m_next;  // the record read ahead, so the last one is known when it is handed out
+  bool m_firstReady = false;
 };
 
 struct PassResult {
@@ -63,7 +63,7 @@ struct PassResult {
 // Runs the passes over fileName and sends the events to the procedure (0, records with the last as
 // 9, 11 between passes, 10). An empty or missing file gives "Datei ist leer (oder nicht vorhanden)".
 // Files above 500000 bytes show the progress box with its cancel button; a cancel sends 99.
-// progress, when set, receives every percentage shown (for the batch's --progress).
+// The progress hook, when set, receives every percentage the box shows (for the batch's --progress).
 class TRunIt {
  public:
   TRunIt(Ui& ui, AnalysisProcedure& procedure) : m_ui(ui), m_procedure(procedure) {}
@@ -75,7 +75,8 @@ class TRunIt {
   // Shows the box at a lower size (tests).
   void setProgressThreshold(std::int64_t bytes) { m_threshold = bytes; }
   PassResult run(const std::string& fileName, int passCount);
-  bool progressShown() const { return m_progressShown; }
+  // Whether the last run showed the progress box.
+  bool progressShown() const { return m_progressShownEver; }
 
  private:
   void showPercent(double percent);
@@ -85,6 +86,7 @@ class TRunIt {
   void* m_hookContext = nullptr;
   std::int64_t m_threshold = kProgressBoxBytes;
   bool m_progressShown = false;
+  bool m_progressShownEver = false;
 };
 
 }  // namespace veltrix

@@ -122,6 +122,8 @@ class RecordReader {
 
   // Records read so far.
   std::int64_t recordCount() const { return m_count; }
+  // After next(): the line that starts another record has been read, so the record was not the last.
+  bool hasPending() const { return m_hasPending; }
 
  private:
   // The next non-empty line, or false.

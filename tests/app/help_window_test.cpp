@@ -73,9 +73,10 @@ class HelpWindowTest : public QObject {
 
   // A page may say that its description follows only while its command does nothing yet.
   void pagesOfWorkingCommandsAreWrittenInFull() {
-    const char* const working[] = {"allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",
-                                   "bcoldlg",  "bstshow",    "birrtumw",    "buttest",  "bmcnemar", "bsensi",
-                                   "bchiqanp", "bgrpkldef",  "bgrpdef",     "bklsdef"};
+    const char* const working[] = {
+        "allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",     "bcoldlg", "bstshow",
+        "birrtumw", "buttest",    "bmcnemar",    "bsensi",   "bchiqanp", "bgrpkldef", "bgrpdef", "bklsdef",
+        "bawd110",  "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;
@@ -89,6 +90,23 @@ class HelpWindowTest : public QObject {
     structure.setHtml(pageText(QStringLiteral("bstshow")));
     for (const char* shown : {"STRUKTUR DATENSATZ", "Bezeichnung", "FA.FL", "Keine Variablen", "Datensatz"})
       QVERIFY2(structure.toPlainText().contains(QString::fromLatin1(shown)), shown);
+    // The results page of the statistical parameters explains every tab by its caption.
+    QTextDocument parameters;
+    parameters.setHtml(pageText(QStringLiteral("bawe110")));
+    for (const char* tab : {"Mittelwert, SD, ..", "Median, Min, Max , ..", "Box&Whiskers", "M±f*SD", "M±f*SE",
+                            "Summe,VK", "Extremw.", "Paarw. Vergl."})
+      QVERIFY2(parameters.toPlainText().contains(QString::fromUtf8(tab)), tab);
+    // Each variable selection page names every control of the dialog.
+    for (const char* topic : {"bawd110", "bawd120", "bawd130", "bawd190"}) {
+      QTextDocument selection;
+      selection.setHtml(pageText(QString::fromLatin1(topic)));
+      for (const char* control :
+           {"Nach rechts", "Nach links", "Nach oben", "Nach unten", "Weiter", "Speicherinhalt",
+            "alphabetisch sortiert", "Reihenfolge Eingabemaske", "Abbrechen", "Hilfe"})
+        QVERIFY2(
+            selection.toPlainText().contains(QString::fromLatin1(control)),
+            qPrintable(QString::fromLatin1(topic) + QStringLiteral(": ") + QString::fromLatin1(control)));
+    }
   }
 
   void linksOfEveryPageLeadToAPage() {

@@ -632,7 +632,8 @@ void TPrepKG::run() {
   tables.setTabDef(6, "00HHHHSumme,VK");
   tables.setTabDef(7, "00HHHHExtremw.");
   testTables();
-  tables.setToolFlags("1");
+  // The graph of these tables comes with the graph window; until then no result tool is offered.
+  tables.setToolFlags("0");
   if (m_proc.m_count) m_proc.m_count->deleteFile();
 }
 

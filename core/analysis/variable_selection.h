@@ -23,7 +23,8 @@ class Ui;
 inline constexpr int kTransformationCount = 10;
 std::string_view TransformationChoice(int index);  // 0..9
 
-// What "Speicherinhalt" offers: the stored entries of the box's slot as the box would take them.
+// What "Speicherinhalt" offers: the stored entries of the box's slot as the box would take them, only
+// those its catalog holds (a slot of another analysis may name a text variable or a deleted group).
 struct SlotMemory {
   std::vector<std::string> entries;  // variable names, class numbers (2 characters), group numbers (3)
   bool completeCases = false;        // box 1
@@ -77,7 +78,7 @@ class VariableSelectionModel {
   std::string explanation() const;
 
   bool upDownEnabled() const;                   // "Nach oben" / "Nach unten"
-  bool memoryEnabled() const;                   // "Speicherinhalt": the slot holds at least one entry
+  bool memoryEnabled() const;                   // "Speicherinhalt": memory() has at least one entry
   bool continueVisible() const;                 // "Weiter"
   bool arrowPanelRed() const { return m_red; }  // set by a refused acceptance, cleared by activation
 

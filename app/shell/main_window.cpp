@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/analysis/selection_dialog.h"
 #include "app/directtests/error_levels_dialog.h"
 #include "app/groups/group_management_dialog.h"
 #include "app/output/copy_file_dialog.h"
@@ -30,12 +31,15 @@
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/text_options_dialog.h"
+#include "core/analysis/variable_selection.h"
 #include "core/directtests/direct_tests.h"
 #include "core/directtests/error_levels.h"
 #include "core/output/print_manager.h"
 #include "core/output/protocol_file.h"
 #include "core/output/structure_listing.h"
 #include "core/output/table_layout.h"
+#include "core/procedures/families.h"
+#include "core/shell/analysis_command.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/settings_command.h"
 #include "core/shell/sys_params.h"
@@ -202,6 +206,7 @@ void TMainForm::buildMenus() {
         if (item.code != 0) m_actions.emplace(std::pair(item.handler, item.code), action);
         // Entries of "Tests direkt" without a test stay inactive.
         if (item.handler == MenuHandler::DirTest && !HasDirectTest(item.code)) action->setEnabled(false);
+        if (item.handler == MenuHandler::Analyse && !HasAnalysis(item.code)) action->setEnabled(false);
         if (!item.name.empty()) m_actionsByName.emplace(std::string(item.name), action);
         if (lastSeparator) m_separatorsBefore.emplace(std::string(item.name), lastSeparator);
         lastSeparator = nullptr;
@@ -308,6 +313,14 @@ void TMainForm::registerOwners() {
   m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });
   m_dispatcher->setOwner(CommandOwner::DirectTest,
                          [this] { return runDirectTest(m_state->commandCode, false), false; });
+  m_dispatcher->setOwner(CommandOwner::Analysis, [this] { return runAnalysis(m_state->commandCode), false; });
+}
+
+void TMainForm::runAnalysis(int code) {
+  const bool done = RunAnalysis(*m_state, code, [this](VariableSelectionModel& model) {
+    return RunSelectionDialog(this, model, [this](int topic) { helpWindow().showTopic(topic, *m_ui); });
+  });
+  if (done) showTables();
 }
 
 void TMainForm::runDirectTest(int code, bool repeat) {

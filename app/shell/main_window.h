@@ -109,6 +109,8 @@ class TMainForm : public QMainWindow {
   bool structureCommand();
   // A direct test from the menu (inputs cleared) or repeated by the test button (preset with them).
   void runDirectTest(int code, bool repeat);
+  // An analysis of the "Auswerten" menu: the variable selection, the data pass, the table window.
+  void runAnalysis(int code);
   void printShownTable();
   void saveShownTable();
 

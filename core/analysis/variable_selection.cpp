@@ -274,7 +274,7 @@ bool VariableSelectionModel::sortEnabled() const {
 
 std::string VariableSelectionModel::explanation() const {
   if (m_active == 0) return {};
-  if (IsClassBox(m_active)) return std::string(" Klasseneinteilung auswählen"_w);
+  if (IsClassBox(m_active)) return std::string("Klasseneinteilung auswählen"_w);
   const std::string word = IsVariableBox(m_active) ? "Variable" : "Gruppe";
   const int low = minimum(m_active);
   const int high = maximum(m_active);

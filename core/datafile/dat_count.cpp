@@ -243,6 +243,32 @@ bool TDatCount::add(std::span<const std::uint8_t> flags, double value) {
   return true;
 }
 
+bool TDatCount::addCounts(std::span<const std::uint32_t> counts, double value) {
+  if (m_mode != Mode::Counting || counts.size() < std::size_t(m_n)) return false;
+  const double stored = std::isnan(value) ? kSentinel : Real48::fromDouble(value).toDouble();
+  if (stored >= kEndMarker) {
+    m_status |= ValuesRefused;
+    for (int i = 0; i < m_n; ++i) m_refused += counts[std::size_t(i)];
+    return false;
+  }
+  const auto at = std::lower_bound(m_values.begin(), m_values.end(), stored);
+  const auto index = std::size_t(at - m_values.begin());
+  if (at == m_values.end() || *at != stored) {
+    m_values.insert(at, stored);
+    m_counts.insert(m_counts.begin() + std::ptrdiff_t(index * m_n), std::size_t(m_n), 0u);
+  }
+  std::uint32_t* entry = m_counts.data() + index * m_n;
+  for (int i = 0; i < m_n; ++i) {
+    const std::uint32_t c = counts[std::size_t(i)];
+    if (c == 0) continue;
+    m_totals[i] = saturatingAdd(m_totals[i], c, m_status);
+    if (entry[i] == 0) ++m_distinct[i];
+    entry[i] = saturatingAdd(entry[i], c, m_status);
+  }
+  if (m_values.size() >= std::size_t(m_perBlock)) return merge();
+  return true;
+}
+
 // The entry is not written; its values stay in the totals, which count what was offered.
 void TDatCount::dropEntry(const std::uint32_t* counts) {
   m_status |= BlocksOverflowed;

@@ -93,6 +93,9 @@ class TDatCount {
   // real (they also set Status::ValuesRefused), when fewer than n flags are given, when not counting,
   // and after a file error.
   bool add(std::span<const std::uint8_t> flags, double value);
+  // Counts the value counts[i] times in component i (the first n counts), with the refusals of the
+  // form above; a refused value adds all its counts to refusedValues().
+  bool addCounts(std::span<const std::uint32_t> counts, double value);
   // Merges the last block into the file and completes the header; counting ends.
   bool finish();
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/analysis/counting_cache.h"
 #include "core/analysis/selection_slots.h"
 #include "core/base/ui.h"
 #include "core/base/win1252.h"
@@ -73,7 +74,7 @@ bool TProcKG::event(int code, const RecordBuffer& record) {
     case kEventRecord:
     case kEventLastRecord:
       addRecord(record);
-      return true;
+      return !m_countFailed;
     default:
       return true;
   }
@@ -122,6 +123,7 @@ bool TProcKG::start() {
   }
   m_count = std::make_unique<TDatCount>(m_context.ui);
   m_counting = m_count->openNew(m_context.workFiles[0], std::max(m_cells, 1));
+  if (m_counting) m_cache = std::make_unique<CountingCache>(*m_count, std::max(m_cells, 1));
   return m_counting;
 }
 
@@ -147,7 +149,7 @@ void TProcKG::addRecord(const RecordBuffer& record) {
         addValue(cell, f.value, f.status);
         m_flags[static_cast<std::size_t>(cell)] = 1;
       }
-      m_count->add(m_flags, f.value);
+      countValue(f.value);
       return;
     }
     case 12: {
@@ -167,7 +169,7 @@ void TProcKG::addRecord(const RecordBuffer& record) {
         addValue(cell, f.value, f.status);
         m_flags[static_cast<std::size_t>(cell)] = 1;
       }
-      m_count->add(m_flags, f.value);
+      countValue(f.value);
       return;
     }
     case 13: {
@@ -182,7 +184,7 @@ void TProcKG::addRecord(const RecordBuffer& record) {
         addValue(j, f.value, f.status);
         m_flags.fill(0);
         m_flags[static_cast<std::size_t>(j)] = 1;
-        m_count->add(m_flags, f.value);
+        countValue(f.value);
         m_row[static_cast<std::size_t>(j)] = f.value;
       }
       if (!complete) return;
@@ -193,7 +195,7 @@ void TProcKG::addRecord(const RecordBuffer& record) {
         addValue(2, d, std::max<int>(a.status, b.status));
         m_flags.fill(0);
         m_flags[2] = 1;
-        m_count->add(m_flags, d);
+        countValue(d);
       }
       m_complete.add(m_row.data());
       if (m_storeRecords && !m_storeOverflow) {
@@ -219,7 +221,7 @@ void TProcKG::addRecord(const RecordBuffer& record) {
           addValue(2 * v + which, f.value, f.status);
           m_flags[static_cast<std::size_t>(2 * v + which)] = 1;
         }
-        m_count->add(m_flags, f.value);
+        countValue(f.value);
       }
       return;
     }
@@ -228,13 +230,20 @@ void TProcKG::addRecord(const RecordBuffer& record) {
   }
 }
 
+void TProcKG::countValue(double value) {
+  if (!m_cache->add(m_flags, value)) m_countFailed = true;
+}
+
 bool TProcKG::finishPass() {
   if (!m_counting) return false;
   m_counting = false;
-  return m_count->finish();
+  const bool flushed = m_cache->flush();
+  m_cache.reset();
+  return m_count->finish() && flushed && !m_countFailed;
 }
 
 void TProcKG::cancel() {
+  m_cache.reset();
   if (m_count) {
     m_count->deleteFile();
     m_count.reset();

@@ -15,6 +15,7 @@
 namespace veltrix {
 
 class TDatCount;
+class CountingCache;
 
 inline constexpr int kMaxCells = 30;
 // Complete records the case store of code 13 keeps for the rank tests.
@@ -69,6 +70,8 @@ class TProcKG : public AnalysisProcedure {
   bool start();
   void addRecord(const RecordBuffer& record);
   void addValue(int cell, double value, int decimals);
+  // Counts the value in the cells flagged in m_flags.
+  void countValue(double value);
 
   AnalysisContext& m_context;
   int m_code = 0;
@@ -78,7 +81,9 @@ class TProcKG : public AnalysisProcedure {
   SelectionSlot m_slot7{};
   std::unique_ptr<SlotGroups> m_groups;
   std::unique_ptr<TDatCount> m_count;
+  std::unique_ptr<CountingCache> m_cache;
   bool m_counting = false;
+  bool m_countFailed = false;
   int m_cells = 0;
   int m_variables = 0;
   bool m_completeCases = false;

@@ -144,7 +144,7 @@ TEST_F(VariableSelectionTest, TheExplanationLineNamesWhatTheActiveBoxWants) {
       {13, 1, " Variablen auswählen (min. 1 , max. 30)"_w},
       {41, 7, " Gruppen auswählen (min. 1 , max. 6)"_w},
       {12, 7, " Eine Gruppe auswählen"_w},
-      {12, 4, " Klasseneinteilung auswählen"_w},
+      {12, 4, "Klasseneinteilung auswählen"_w},
   };
   for (const Case& c : cases) {
     VariableSelectionModel model = open(c.code);

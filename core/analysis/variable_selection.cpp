@@ -327,6 +327,11 @@ void VariableSelectionModel::moveRight() {
     return;
   }
 
+  // With nothing selected the entry under the cursor is taken, so Enter takes one entry after the
+  // other from the keyboard.
+  if (std::none_of(m_catalogSelection.begin(), m_catalogSelection.end(), [](bool on) { return on; }) &&
+      m_catalogCursor >= 0 && m_catalogCursor < static_cast<int>(m_catalogSelection.size()))
+    m_catalogSelection[static_cast<std::size_t>(m_catalogCursor)] = true;
   int lastTaken = -1;
   bool leftOver = false;
   for (std::size_t i = 0; i < m_catalog.size(); ++i) {

@@ -252,6 +252,14 @@ TEST_F(VariableSelectionTest, MultipleSelectionTakesUpToTheMaximumAndBeepsOnceFo
   EXPECT_TRUE(code11.upDownEnabled());
   EXPECT_FALSE(code11.continueVisible());
   EXPECT_EQ(ui.beeps, 3);
+
+  // Nothing selected: Enter takes the entry under the cursor, one after the other.
+  code11.setCatalogSelection({});
+  code11.setCatalogCursor(1);
+  code11.moveRight();
+  code11.moveRight();
+  EXPECT_EQ(code11.entries(7), (Names{"  4", "  6", "  1", "  2"}));
+  EXPECT_EQ(ui.beeps, 3);
 }
 
 TEST_F(VariableSelectionTest, LeftUpAndDownBeepWhenThereIsNothingToMove) {

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The variable selection of code 11 and its result, driven from the keyboard as a user would:
+# GROESSE for the groups 1 and 2 of the sample study. Run under Xvfb (scripts/screenshots.sh):
+#   analysis_screenshots.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+dir=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
+mkdir -p "$dir/data"
+cp "$build/veltrix" "$dir/"
+cp "$source"/data/studie.* "$dir/data/"
+echo "$dir/data/studie.dt1" >"$dir/veltrix.fil"
+cd "$dir"
+openbox >/dev/null 2>&1 &
+sleep 1
+./veltrix >/dev/null 2>&1 &
+sleep 3
+xdotool windowactivate --sync "$(xdotool search --name KVT | head -1)" 2>/dev/null || true
+keys() { for k in "$@"; do xdotool key "$k"; sleep 0.4; done; }
+keys alt+a s e                       # Auswerten > Statistische Kenngrößen > Eine Variable, mehrere Gruppen
+sleep 1
+keys Home Down Down Down Down Return  # GROESSE
+keys Home Down Return Return Tab      # groups 1 and 2
+"$build/take_screenshot" "$source" screen "$source/docs/analysis-selection.png"
+keys alt+a                            # Auswerten
+sleep 2
+"$build/take_screenshot" "$source" screen "$source/docs/analysis-result.png"

@@ -27,6 +27,8 @@ constexpr int kStatWidth = 11;
 constexpr int kCountWidth = 6;
 constexpr std::size_t kMaxLine = 255;
 constexpr std::size_t kLabelLength = 10;
+// Kept at namespace scope: clang 14 fails on a literal of this kind initialising a local string.
+constexpr std::string_view kHeading = "Stat. Kenngrößen"_w;
 
 struct OrderStats {
   double median = kMissing;
@@ -253,7 +255,7 @@ void TPrepKG::headerTitles() {
   const SelectionSlot vars = params.selectionSlot(kVariableBox1);
   const SelectionSlot groups = params.selectionSlot(kGroupBox1);
   const std::string firstVariable = TrimBlanks(SlotLabel(vars, 1), 0);
-  const std::string heading = std::string("Stat. Kenngrößen"_w);
+  const std::string heading(kHeading);
   m_header = TTabHeader{};
   m_header.TitleLines = 3;
   switch (m_context.code) {

@@ -271,6 +271,9 @@ TEST_F(StatisticalParametersTest, TwoRelatedVariablesShowTheirDifferencesAndTheP
   EXPECT_TRUE(StartsWith(test[0], "t-Test verb. Stichproben: TG = 3.873")) << test[0];
   EXPECT_NE(test[0].find("p = 0.0059"), std::string::npos) << test[0];
   EXPECT_NE(test[0].find("(5 d.f.)"), std::string::npos) << test[0];
+  // The same variable twice would compare it with itself: no tests.
+  ASSERT_TRUE(analyse(13, {{kVariableBox1, {"X", "X"}}, {kGroupBox1, {"1"}}}));
+  EXPECT_FALSE(hasTable(8));
   // One variable: the mean against 0, t = 11.5 sqrt(6) / 1.871 = 15.057.
   ASSERT_TRUE(analyse(13, {{kVariableBox1, {"X"}}, {kGroupBox1, {"1"}}}));
   ASSERT_EQ(lines(8).size(), 1u);

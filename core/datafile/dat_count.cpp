@@ -219,36 +219,24 @@ bool TDatCount::openNew(const std::string& name, int n) {
 
 bool TDatCount::add(std::span<const std::uint8_t> flags, double value) {
   if (m_mode != Mode::Counting || flags.size() < std::size_t(m_n)) return false;
-  // Compared as stored, so that two values which become the same six-byte real are one entry.
-  const double stored = std::isnan(value) ? kSentinel : Real48::fromDouble(value).toDouble();
-  if (stored >= kEndMarker) {
-    m_status |= ValuesRefused;
-    ++m_refused;
-    return false;
-  }
-  const auto at = std::lower_bound(m_values.begin(), m_values.end(), stored);
-  const auto index = std::size_t(at - m_values.begin());
-  if (at == m_values.end() || *at != stored) {
-    m_values.insert(at, stored);
-    m_counts.insert(m_counts.begin() + std::ptrdiff_t(index * m_n), std::size_t(m_n), 0u);
-  }
-  std::uint32_t* counts = m_counts.data() + index * m_n;
-  for (int i = 0; i < m_n; ++i) {
-    if (flags[i] == 0) continue;
-    m_totals[i] = saturatingAdd(m_totals[i], 1, m_status);
-    if (counts[i] == 0) ++m_distinct[i];
-    counts[i] = saturatingAdd(counts[i], 1, m_status);
-  }
-  if (m_values.size() >= std::size_t(m_perBlock)) return merge();
-  return true;
+  std::array<std::uint32_t, kMaxComponents> counts{};
+  for (int i = 0; i < m_n; ++i) counts[std::size_t(i)] = flags[std::size_t(i)] != 0 ? 1 : 0;
+  return countValue(value, counts.data(), 1);
 }
 
 bool TDatCount::addCounts(std::span<const std::uint32_t> counts, double value) {
   if (m_mode != Mode::Counting || counts.size() < std::size_t(m_n)) return false;
+  // The value stands for as many offers as its largest count.
+  const std::uint32_t offers = *std::max_element(counts.begin(), counts.begin() + m_n);
+  return countValue(value, counts.data(), offers);
+}
+
+bool TDatCount::countValue(double value, const std::uint32_t* counts, std::int64_t offers) {
+  // Compared as stored, so that two values which become the same six-byte real are one entry.
   const double stored = std::isnan(value) ? kSentinel : Real48::fromDouble(value).toDouble();
   if (stored >= kEndMarker) {
     m_status |= ValuesRefused;
-    for (int i = 0; i < m_n; ++i) m_refused += counts[std::size_t(i)];
+    m_refused += offers;
     return false;
   }
   const auto at = std::lower_bound(m_values.begin(), m_values.end(), stored);
@@ -259,7 +247,7 @@ bool TDatCount::addCounts(std::span<const std::uint32_t> counts, double value) {
   }
   std::uint32_t* entry = m_counts.data() + index * m_n;
   for (int i = 0; i < m_n; ++i) {
-    const std::uint32_t c = counts[std::size_t(i)];
+    const std::uint32_t c = counts[i];
     if (c == 0) continue;
     m_totals[i] = saturatingAdd(m_totals[i], c, m_status);
     if (entry[i] == 0) ++m_distinct[i];

@@ -94,7 +94,7 @@ class TDatCount {
   // and after a file error.
   bool add(std::span<const std::uint8_t> flags, double value);
   // Counts the value counts[i] times in component i (the first n counts), with the refusals of the
-  // form above; a refused value adds all its counts to refusedValues().
+  // form above; a refused value adds its largest count to refusedValues().
   bool addCounts(std::span<const std::uint32_t> counts, double value);
   // Merges the last block into the file and completes the header; counting ends.
   bool finish();
@@ -124,6 +124,8 @@ class TDatCount {
   enum class Mode { Idle, Counting, Reading };
 
   void setLayout(int n);
+  // Counts the value counts[i] times in component i; a refusal adds offers to refusedValues().
+  bool countValue(double value, const std::uint32_t* counts, std::int64_t offers);
   bool merge();
   void dropEntry(const std::uint32_t* counts);
   std::array<std::uint8_t, kHeaderBytes> header() const;

@@ -297,29 +297,18 @@ void TPrepKG::statisticsTables() {
   StatisticsTable table;
   table.count = m_cells;
   table.statCount = kStatCount;
-  table.captions = {"M",
-                    "SD",
-                    "SEM",
-                    "N",
-                    "MIN",
-                    "MAX",
-                    "MEDIAN",
-                    "M-" + FactorText(s.factorA) + "*SD",
-                    "M+" + FactorText(s.factorA) + "*SD",
-                    "M-" + FactorText(s.factorB) + "*SD",
-                    "M+" + FactorText(s.factorB) + "*SD",
-                    "SUMME",
-                    "VAR-K.(%)",
-                    PercentCaption(s.quantileA),
-                    PercentCaption(s.quantileB),
-                    "25%(BXU)",
-                    "75%(BXO)",
-                    "WH UNTEN",
-                    "WH OBEN",
-                    "M-" + FactorText(s.factorA) + "*SE",
-                    "M+" + FactorText(s.factorA) + "*SE",
-                    "M-" + FactorText(s.factorB) + "*SE",
-                    "M+" + FactorText(s.factorB) + "*SE"};
+  // "M-2*SD", "M+2*SD", "M-3*SD", "M+3*SD": the mean minus and plus factor A, then B, times the unit.
+  const auto ranges = [&table, &s](const char* unit) {
+    for (const double factor : {s.factorA, s.factorB})
+      for (const char sign : {'-', '+'})
+        table.captions.push_back(std::string("M") + sign + FactorText(factor) + "*" + unit);
+  };
+  table.captions = {"M", "SD", "SEM", "N", "MIN", "MAX", "MEDIAN"};
+  ranges("SD");
+  table.captions.insert(table.captions.end(),
+                        {"SUMME", "VAR-K.(%)", PercentCaption(s.quantileA), PercentCaption(s.quantileB),
+                         "25%(BXU)", "75%(BXO)", "WH UNTEN", "WH OBEN"});
+  ranges("SE");
   const int d = m_data;
   table.decimals = {d + 2, d + 2, d + 2, 0,     d,     d, d + 1, d + 2, d + 2, d + 2, d + 2, d,
                     2,     d + 1, d + 1, d + 1, d + 1, d, d,     d + 2, d + 2, d + 2, d + 2};

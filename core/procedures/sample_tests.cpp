@@ -88,11 +88,18 @@ SampleTestResult WilcoxonRankSum(const RankAccumulator& acc, int sides) {
   const double n = n1 + acc.size(1);
   // The rank sums are those of the joint ranking of every sample held; with values in a third
   // sample they are not the ranks of these two and the test would be meaningless.
-  if (n1 < 1 || acc.size(1) < 1 || acc.total() != n) return r;
+  if (acc.total() != n) return r;
+  return WilcoxonFromRanks(acc.rankSum(0), n1, acc.size(1), acc.tieSum(), sides);
+}
+
+SampleTestResult WilcoxonFromRanks(double w, double n1, double n2, double tieSum, int sides) {
+  SampleTestResult r;
+  if (n1 < 1 || n2 < 1) return r;
+  const double n = n1 + n2;
   r.computed = true;
-  const double tieFactor = 1.0 - acc.tieSum() / (n * n * n - n);
+  const double tieFactor = 1.0 - tieSum / (n * n * n - n);
   if (!(tieFactor > 0)) return r;  // every value tied: no ranking at all
-  r.statistic = acc.rankSum(0);
+  r.statistic = w;
   r.p = RankStatTail(RoundToLong(n1), RoundToLong(n), sides, r.statistic, tieFactor).p;
   return r;
 }

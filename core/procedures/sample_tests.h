@@ -53,6 +53,9 @@ class RankAccumulator {
 // n1 = size of sample 0, n = both, and the tie factor 1 - tieSum / (N^3 - N) on the variance (a
 // factor of 0, every value tied, gives TG 0 and p 1).
 SampleTestResult WilcoxonRankSum(const RankAccumulator& acc, int sides);
+// The same test from the rank sum w of the first sample of n1 values in the joint ranking with a
+// second one of n2 values whose ties sum to tieSum (sum of t^3 - t).
+SampleTestResult WilcoxonFromRanks(double w, double n1, double n2, double tieSum, int sides);
 // Kruskal-Wallis over every sample of acc, k - 1 degrees of freedom, p from chi-square; all values
 // tied gives TG 0, p 1.
 SampleTestResult KruskalWallis(const RankAccumulator& acc);

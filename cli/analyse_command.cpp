@@ -148,14 +148,15 @@ int runAnalyse(BatchContext& context) {
   if (!ReadStudyParameters(context, params)) return kExitFailed;
   const PreparedAnalysis prepared = PrepareDescriptor(parsed.code);
   if (prepared.descriptor.empty() || !HasAnalysis(parsed.code)) {
-    context.ui.error(std::string("Für den Code "_w) + std::to_string(parsed.code) + " gibt es keine Auswertung.");
+    context.ui.error(std::string("Für den Code "_w) + std::to_string(parsed.code) +
+                     " gibt es keine Auswertung.");
     return kExitFailed;
   }
   VariableSelectionModel model(context.ui, params, parsed.code, prepared.descriptor, prepared.title);
   for (const auto& [box, items] : parsed.boxes) {
     if (!model.present(box)) {
-      context.ui.error("Die Auswertung " + std::to_string(parsed.code) + std::string(" hat kein Feld für "_w) +
-                       std::string(kBoxOptions[box - 1].name) + ".");
+      context.ui.error("Die Auswertung " + std::to_string(parsed.code) +
+                       std::string(" hat kein Feld für "_w) + std::string(kBoxOptions[box - 1].name) + ".");
       return kExitFailed;
     }
     const std::string refusal = model.setEntries(box, items);

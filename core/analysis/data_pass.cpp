@@ -132,13 +132,15 @@ PassResult TRunIt::run(const std::string& fileName, int passCount) {
   double factor = 0;
   std::int64_t bytesBefore = 0;
 
-  const auto cancel = [&] {
+  // A failed or cancelled run: the procedure discards its state (event 99), the file is closed and
+  // the box goes.
+  const auto stop = [&](bool cancelled) {
     m_procedure.cancel();
     state.event = 99;
     source.read(fileName, state, buffer);
     if (m_progressShown) m_ui.closeCancelDialog();
     m_progressShown = false;
-    result.cancelled = true;
+    result.cancelled = cancelled;
     return result;
   };
 
@@ -146,18 +148,12 @@ PassResult TRunIt::run(const std::string& fileName, int passCount) {
     state.event = 0;
     source.read(fileName, state, buffer);
     if (state.event == 9) {
-      if (pass > 1) m_procedure.cancel();
-      if (m_progressShown) m_ui.closeCancelDialog();
-      m_progressShown = false;
+      if (pass > 1) stop(false);
       m_ui.error("Datei ist leer (oder nicht vorhanden)");
       return result;
     }
     if (pass == 1) {
-      if (!m_procedure.event(kEventStart, buffer)) {
-        state.event = 99;
-        source.read(fileName, state, buffer);
-        return result;
-      }
+      if (!m_procedure.event(kEventStart, buffer)) return stop(false);
       factor = state.fileBytes > 0
                    ? 100.0 / (static_cast<double>(passCount) * static_cast<double>(state.fileBytes))
                    : 0;
@@ -169,35 +165,19 @@ PassResult TRunIt::run(const std::string& fileName, int passCount) {
     }
     while (state.event < 9) {
       source.read(fileName, state, buffer);
-      if (!m_procedure.event(state.event, buffer)) {
-        if (state.event != 9) {
-          state.event = 99;
-          source.read(fileName, state, buffer);
-        }
-        if (m_progressShown) m_ui.closeCancelDialog();
-        m_progressShown = false;
-        return result;
-      }
+      if (!m_procedure.event(state.event, buffer)) return stop(false);
       if (state.recordNo % kProgressRecordStep == 0)
         showPercent(static_cast<double>(bytesBefore + state.bytesRead) * factor);
-      if (m_ui.cancelRequested()) return cancel();
+      if (m_ui.cancelRequested()) return stop(true);
     }
     result.records = state.recordNo;
     showPercent(static_cast<double>(bytesBefore + state.fileBytes) * factor);
     bytesBefore += state.fileBytes;
     if (pass < passCount) {
-      if (!m_procedure.event(kEventEndOfPass1, buffer)) {
-        if (m_progressShown) m_ui.closeCancelDialog();
-        m_progressShown = false;
-        return result;
-      }
+      if (!m_procedure.event(kEventEndOfPass1, buffer)) return stop(false);
     }
   }
-  if (!m_procedure.finishPass()) {
-    if (m_progressShown) m_ui.closeCancelDialog();
-    m_progressShown = false;
-    return result;
-  }
+  if (!m_procedure.finishPass()) return stop(false);
   if (m_progressShown) m_ui.closeCancelDialog();
   m_progressShown = false;
   result.ok = true;

@@ -27,7 +27,7 @@ class RecordingProcedure : public AnalysisProcedure {
       seen.text = std::string(record.field(1, 200));
     }
     events.push_back(seen);
-    return true;
+    return static_cast<int>(events.size()) != failAt;
   }
   bool finishPass() override {
     events.push_back({kEventFinished, {}, {}});
@@ -42,6 +42,7 @@ class RecordingProcedure : public AnalysisProcedure {
     return c;
   }
   std::vector<Seen> events;
+  int failAt = 0;  // the event (counted from 1) that reports a failure, as a full work file would
 };
 
 class DataPassTest : public test::TempDirTest {
@@ -144,6 +145,14 @@ TEST_F(DataPassTest, ACancelSendsTheCancelEventAndNoFinish) {
   // The record just read was sent: 400 records (two updates of 200) before the cancel.
   EXPECT_EQ(codes.size(), 1u + 400u + 1u);
   EXPECT_EQ(ui.events().back(), "cancel close");
+}
+
+TEST_F(DataPassTest, AFailingProcedureIsCancelledAndNotFinished) {
+  procedure.failAt = 2;
+  const PassResult r = run("1a\r\n1b\r\n1c\r\n");
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.cancelled);
+  EXPECT_EQ(procedure.codes(), (std::vector<int>{0, 1, 99}));
 }
 
 TEST_F(DataPassTest, TheWriterDropsBlankLinesExceptTheFirst) {

@@ -181,6 +181,19 @@ TEST_F(StatisticalParametersTest, TheTTestTakesTheUnequalVariancesWhenThePretest
   EXPECT_NE(test[0].find("(4 d.f.)"), std::string::npos) << test[0];
 }
 
+TEST_F(StatisticalParametersTest, EqualVariancesArePooledWithNMinusTwoDegreesOfFreedom) {
+  writeRows({{"1", "1"}, {"2", "1"}, {"3", "1"}, {"4", "1"}, {"3", "2"}, {"4", "2"}, {"5", "2"}, {"6", "2"}});
+  setMethod(0, 2);
+  ASSERT_TRUE(analyse(11, {{kVariableBox1, {"X"}}, {kGroupBox1, {"1", "2"}}}));
+  // F = 1, so the pooled variance 5/3 (1/4 + 1/4): t = 2 / 0.9129 = 2.191 with 6 d.f., two-sided
+  // p 0.0710 (numerical integration of the t density).
+  const std::vector<std::string> test = lines(8);
+  ASSERT_EQ(test.size(), 1u);
+  EXPECT_TRUE(StartsWith(test[0], "A-B: t-Test unabh. Stichpr.: TG = 2.191")) << test[0];
+  EXPECT_NE(test[0].find("p = 0.0710"), std::string::npos) << test[0];
+  EXPECT_NE(test[0].find("(6 d.f.)"), std::string::npos) << test[0];
+}
+
 std::vector<Row> ThreeTestedGroups() {
   std::vector<Row> rows = ThreeGroups();
   rows.resize(9);

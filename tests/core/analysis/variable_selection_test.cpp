@@ -62,9 +62,10 @@ class VariableSelectionTest : public ::testing::Test {
     for (const std::string& w : wanted) {
       for (int i = 0; i < static_cast<int>(model.catalog().size()); ++i) {
         const std::string& line = model.catalog()[static_cast<std::size_t>(i)];
-        const std::string_view key = IsVariableBox(model.activeBox())
-                                         ? TrimmedView(line)
-                                         : TrimmedView(line.substr(2, IsClassBox(model.activeBox()) ? 2 : 3));
+        // The number field of a class or group line; the whole line for a variable.
+        const std::string field =
+            IsVariableBox(model.activeBox()) ? line : line.substr(2, IsClassBox(model.activeBox()) ? 2 : 3);
+        const std::string_view key = TrimmedView(field);
         if (key == w) rows.push_back(i);
       }
     }

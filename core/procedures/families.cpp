@@ -1,6 +1,7 @@
 #include "core/procedures/families.h"
 
 #include "core/analysis/descriptors.h"
+#include "core/procedures/frequency_tables.h"
 #include "core/procedures/statistical_parameters.h"
 
 namespace veltrix {
@@ -20,6 +21,7 @@ struct Family {
 // One row per family: the procedure kind (analysis code / 10) and its procedure.
 constexpr Family kFamilies[] = {
     {1, &Make<TProcKG>},
+    {3, &Make<TProcHF>},
 };
 
 }  // namespace

@@ -23,6 +23,18 @@ expect_protocol code12 12 --vars1 GROESSE --vars2 ALTER --class2 2 --groups1 0
 expect_protocol code13 13 --vars1 GROESSE,GEWICHT,ALTER --groups1 0 --complete
 expect_protocol code13_paired 13 --vars1 GROESSE,GEWICHT --groups1 3
 expect_protocol code19 19 --vars1 GROESSE,GEWICHT --groups1 1,2
+# Frequency tables. Checked separately from the raw data: code 31, ALTER by decades for the two
+# therapies, counts 4/0, 1/3, 11/21, 30/27, 48/55, 35/39, 12/8, 2/4 in the decades 30 .. 100 and
+# chi-square 9.810 with 7 d.f.; code 32, GESCHL by THERAPIE, 78 82 / 65 75, four-fold chi-square
+# 0.161, p 0.6880; code 33, GESCHL and THERAPIE side by side, 160 143 / 140 157, chi-square 1.927,
+# p 0.1651; code 34 overlaps (groups 3 and 5 share the older women).
+expect_protocol code31 31 --vars1 ALTER --class1 2 --groups1 1,2
+expect_protocol code32 32 --vars1 GESCHL --class1 1 --vars2 THERAPIE --class2 1 --groups1 0
+expect_protocol code33 33 --vars1 GESCHL,THERAPIE --class1 1 --groups1 0
+expect_protocol code34 34 --groups1 1,2 --groups2 3,5
+run "$STUDY" analyse 34 --groups1 1,2 --groups2 3,5
+check "code 34 notes the overlap" contains "$out" "Gruppenüberschneidung"
+check "code 34 makes no test under overlap" bash -c '! grep -q "Kontingenztafel" <<<"$1"' _ "$out"
 
 # Independent of the protocol files: the counts of code 11 from the raw lines (THERAPIE in column 24
 # of the line, GROESSE in columns 20..22).
@@ -47,6 +59,7 @@ refused "unknown variable" "Variable NIX ist nicht vorhanden" 11 --vars1 NIX --g
 refused "undefined group" "Gruppe 77 ist nicht vorhanden" 11 --vars1 GROESSE --groups1 77
 refused "three groups for code 19" "Höchstens 2 Einträge" 19 --vars1 GROESSE --groups1 1,2,3
 refused "box the code lacks" "hat kein Feld für --vars2" 11 --vars1 GROESSE --groups1 1 --vars2 GEWICHT
+refused "class division missing" "Zu wenige Einträge" 31 --vars1 ALTER --groups1 1,2
 refused "code without analysis" "Für den Code 21 gibt es keine Auswertung." 21 --vars1 GROESSE,GEWICHT --groups1 1
 run "$STUDY" analyse 11 --vars9 X
 check "unknown option is a usage error" test "$status" -eq 1

@@ -1,7 +1,7 @@
-// Seconds of "veltrix-batch FILE analyse 11" over generated files of one-line records with four
-// groups (default settings, so the rank tests run), against the data pass alone over the same file,
-// and the peak memory of each run. Every run is a child process of its own, so each peak is its own.
-// Run from a Release build folder:
+// Seconds of "veltrix-batch FILE analyse 11" (and of analyse 31, the frequencies) over generated files of
+// one-line records with four groups (default settings, so the rank tests run), against the data pass alone
+// over the same file, and the peak memory of each run. Every run is a child process of its own, so each peak
+// is its own. Run from a Release build folder:
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release
 //   bench_analyse && build-release/bench/analyse
 #include <sys/resource.h>
@@ -100,6 +100,8 @@ int main() {
     const std::string file = dir + "/bench.dt1";
     double bestPass = 1e9;
     double bestAnalyse = 1e9;
+    double bestFrequencies = 1e9;
+    long frequenciesKb = 0;
     long passKb = 0;
     long analyseKb = 0;
     for (int round = 0; round < 3; ++round) {
@@ -114,6 +116,18 @@ int main() {
         return veltrix::cli::runBatch({file, "analyse", "11", "--vars1", "X", "--groups1", "1,2,3,4"}, out,
                                       err);
       });
+      // Frequencies of X in classes of 50 (standard division 5) by the four groups.
+      const Figures frequencies = Child([&] {
+        std::ostringstream out, err;
+        return veltrix::cli::runBatch(
+            {file, "analyse", "31", "--vars1", "X", "--class1", "5", "--groups1", "1,2,3,4"}, out, err);
+      });
+      if (frequencies.status != 0) {
+        std::printf("analyse 31 failed (%d)\n", frequencies.status);
+        return 1;
+      }
+      bestFrequencies = std::min(bestFrequencies, frequencies.seconds);
+      frequenciesKb = frequencies.peakKb;
       if (pass.status != 0 || analyse.status != 0) {
         std::printf("a run failed (%d, %d)\n", pass.status, analyse.status);
         return 1;
@@ -128,6 +142,7 @@ int main() {
         "%.2f\n",
         records, static_cast<long>(std::filesystem::file_size(file)), bestPass, passKb, bestAnalyse,
         analyseKb, bestAnalyse / bestPass);
+    std::printf("%8ld records: analyse 31 %.3f s (%ld KB peak)\n", records, bestFrequencies, frequenciesKb);
   }
   std::filesystem::remove_all(dir);
   return 0;

@@ -1,5 +1,6 @@
-// Any bytes as a statistics file through the statistical parameters: the first byte chooses the
-// analysis (11, 13 with two or three variables, 19) and the test method; every record reaches the
+// Any bytes as a statistics file through the statistical parameters and the frequency tables: the
+// first byte chooses the analysis (11, 13 with two or three variables, 19, 31 to 34, numeric or text
+// classes) and the test method; every record reaches the
 // cells, the counting work file and the tests. Nothing may crash, read out of bounds, or print a
 // number that is not finite.
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #include "core/groups/group_language.h"
 #include "core/output/table_layout.h"
 #include "core/procedures/families.h"
+#include "core/stats/real48.h"
 
 namespace {
 
@@ -68,6 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   params.putVariable(3, "Y", 9, 9);
   params.putVariable(4, "Z", 80, 4);
   params.setVariableCount(4);
+  ClassDivisionRecord numeric{};
+  numeric[0] = 1;
+  numeric[1] = 3;  // upper bounds 1, 2, 3
+  for (int i = 0; i < 3; ++i) writeReal48(i + 1, &numeric[static_cast<std::size_t>(2 + 6 * i)]);
+  params.putClassDivision(1, numeric);
+  ClassDivisionRecord text{};
+  text[0] = 19;
+  text[1] = 2 + 32 * 2;  // contains "1" or "2"
+  text[2] = '1';
+  text[8] = '2';
+  for (int i = 3; i < 8; ++i) text[static_cast<std::size_t>(i)] = ' ';
+  for (int i = 9; i < 14; ++i) text[static_cast<std::size_t>(i)] = ' ';
+  params.putClassDivision(19, text);
   for (int g = 1; g <= 2; ++g) {
     const GroupCompileResult r = CompileGroupDefinition(params, {"G : " + std::to_string(g)}, "Gruppe", "G");
     if (r.ok) params.putGroup(g, r.record);
@@ -77,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.testKind = 1 + ((choice >> 4) & 1);
   params.setSettings(settings);
 
-  static constexpr int kCodes[] = {11, 13, 13, 19};
-  const int code = kCodes[choice & 3];
+  static constexpr int kCodes[] = {11, 13, 13, 19, 31, 32, 33, 34};
+  const int code = kCodes[(choice & 3) + ((choice >> 5) & 1) * 4];
   const PreparedAnalysis prepared = PrepareDescriptor(code);
   VariableSelectionModel model(ui, params, code, prepared.descriptor, prepared.title);
   if (code == 11) {
@@ -89,9 +104,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                       : std::vector<std::string>{"X", "Y", "Z"});
     model.setEntries(kGroupBox1, {"0"});
     model.setCompleteCases((choice & 4) != 0);
-  } else {
+  } else if (code == 19) {
     model.setEntries(kVariableBox1, {"X", "Y", "Z"});
     model.setEntries(kGroupBox1, {"1", "2"});
+  } else if (code == 34) {
+    model.setEntries(kGroupBox1, {"0", "1", "2"});
+    model.setEntries(kGroupBox2, {"1", "2"});
+  } else {
+    // Class divisions: 1 of the standard ones (1, 2, 3 ...), 19 a text division.
+    model.setEntries(kVariableBox1,
+                     code == 33 ? std::vector<std::string>{"X", "Y", "Z"} : std::vector<std::string>{"X"});
+    model.setEntries(kClassBox1, {(choice & 4) != 0 ? "19" : "1"});
+    model.setEntries(kGroupBox1, {code == 31 ? "1" : "0"});
+    if (code == 32) {
+      model.setEntries(kVariableBox2, {"Y"});
+      model.setEntries(kClassBox2, {"1"});
+    }
   }
   if (!model.accept()) std::abort();
   TTMnX tables;

@@ -10,7 +10,7 @@ for shot in main table; do
   echo "docs/$shot-window.png"
 done
 xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/analysis_screenshots.sh "$PWD/build" "$PWD"
-echo "docs/analysis-selection.png docs/analysis-result.png"
+echo "docs/analysis-selection.png docs/analysis-result.png docs/frequencies.png"
 
 # The installed program (installed into a scratch folder that is then read-only, as /usr is) under a
 # window manager: its first start keeps its settings in ~/.config/veltrix and opens the sample study.

@@ -365,7 +365,8 @@ void TProcHF::writeTables() {
 
   put("00HHHH", "Abs. Hfgk.", allRows, allCols, abs, 0);
   tables.setToolFlags("0");
-  if (allRows < 3 && allCols < 3) return;  // a degenerate table: the counts only
+  // A degenerate table, or one where no record found a class: the counts only.
+  if ((allRows < 3 && allCols < 3) || k.n == 0) return;
 
   const bool columnPercent = rows > 1;
   const bool rowPercent = m_code != 33 && cols > 1;

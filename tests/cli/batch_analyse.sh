@@ -59,6 +59,10 @@ refused "unknown variable" "Variable NIX ist nicht vorhanden" 11 --vars1 NIX --g
 refused "undefined group" "Gruppe 77 ist nicht vorhanden" 11 --vars1 GROESSE --groups1 77
 refused "three groups for code 19" "Höchstens 2 Einträge" 19 --vars1 GROESSE --groups1 1,2,3
 refused "box the code lacks" "hat kein Feld für --vars2" 11 --vars1 GROESSE --groups1 1 --vars2 GEWICHT
+# A text variable under a numeric class division finds no class: the empty count table only.
+run "$STUDY" analyse 31 --vars1 'DIAGNOSE>' --class1 2 --groups1 1,2
+check "empty frequency table runs" test "$status" -eq 0
+check "empty frequency table has one tab" test "$(grep -c 'Häufigkeitsverteilung' <<<"$out")" -eq 1
 refused "class division missing" "Zu wenige Einträge" 31 --vars1 ALTER --groups1 1,2
 refused "code without analysis" "Für den Code 21 gibt es keine Auswertung." 21 --vars1 GROESSE,GEWICHT --groups1 1
 run "$STUDY" analyse 11 --vars9 X

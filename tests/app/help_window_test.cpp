@@ -76,7 +76,8 @@ class HelpWindowTest : public QObject {
     const char* const working[] = {
         "allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",     "bcoldlg", "bstshow",
         "birrtumw", "buttest",    "bmcnemar",    "bsensi",   "bchiqanp", "bgrpkldef", "bgrpdef", "bklsdef",
-        "bawd110",  "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190"};
+        "bawd110",  "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190",
+        "bawd310",  "bawe310",    "bawd320",     "bawe320",  "bawd330",  "bawe330",   "bawd340", "bawe340"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;
@@ -96,8 +97,35 @@ class HelpWindowTest : public QObject {
     for (const char* tab : {"Mittelwert, SD, ..", "Median, Min, Max , ..", "Box&Whiskers", "M±f*SD", "M±f*SE",
                             "Summe,VK", "Extremw.", "Paarw. Vergl."})
       QVERIFY2(parameters.toPlainText().contains(QString::fromUtf8(tab)), tab);
+    // Each results page of the frequency tables explains the tabs its analysis can produce, the total, the
+    // warnings of the contingency test and its own overlap note.
+    const struct {
+      const char* topic;
+      const char* overlapNote;
+      bool rowTabs;  // several variables side by side have no row percentages and no expected values
+    } frequencyPages[] = {{"bawe310", "Gruppen- oder Klassenüberschneidung", true},
+                          {"bawe320", "Klassenüberschneidung", true},
+                          {"bawe330", "Klassenüberschneidung", false},
+                          {"bawe340", "Gruppenüberschneidung", true}};
+    for (const auto& page : frequencyPages) {
+      QTextDocument results;
+      results.setHtml(pageText(QString::fromLatin1(page.topic)));
+      const QString text = results.toPlainText();
+      const auto check = [&](const char* shown) {
+        QVERIFY2(
+            text.contains(QString::fromUtf8(shown)),
+            qPrintable(QString::fromLatin1(page.topic) + QStringLiteral(": ") + QString::fromUtf8(shown)));
+      };
+      for (const char* shown :
+           {"Abs. Hfgk.", "Sp.-%", "Sp.-%, kum.", "Abs. Sp.kum.", "Test", "GESAMT", " Abs. Hfgk. < 5 !",
+            " Erw.-Werte < 5 !", " Voraussetzungen für Test nicht ganz erfüllt.", page.overlapNote})
+        check(shown);
+      if (page.rowTabs)
+        for (const char* shown : {"Zl.-%", "Zl.-%, kum.", "Abs. Zl.kum.", "Erw.-Werte"}) check(shown);
+    }
     // Each variable selection page names every control of the dialog.
-    for (const char* topic : {"bawd110", "bawd120", "bawd130", "bawd190"}) {
+    for (const char* topic :
+         {"bawd110", "bawd120", "bawd130", "bawd190", "bawd310", "bawd320", "bawd330", "bawd340"}) {
       QTextDocument selection;
       selection.setHtml(pageText(QString::fromLatin1(topic)));
       for (const char* control :

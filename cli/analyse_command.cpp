@@ -15,7 +15,6 @@
 #include "core/analysis/variable_selection.h"
 #include "core/base/win1252.h"
 #include "core/datafile/params.h"
-#include "core/directtests/error_levels.h"
 #include "core/output/table_layout.h"
 #include "core/procedures/families.h"
 #include "core/stats/number_format.h"
@@ -192,11 +191,7 @@ int runAnalyse(BatchContext& context) {
   }
   TTMnX tables;
   AnalysisContext analysis{context.ui, params, tables, parsed.code};
-  const ParamSettings& settings = params.settings();
-  analysis.significance = LevelsOf(settings);
-  analysis.preferredTestMethod = settings.testMethod == 0 ? 0 : 1;
-  analysis.whiskerFactor = WhiskerFactorOf(settings);
-  analysis.settings = settings;
+  UseFileSettings(analysis, params.settings());
   const char* extensions[5] = {"/work.$$a", "/work.$$b", "/work.$$m", "/work.$$x", "/work.$$y"};
   for (std::size_t i = 0; i < 5; ++i) analysis.workFiles[i] = scratch.path() + extensions[i];
   const AnalysisRunResult result =

@@ -50,6 +50,11 @@ struct AnalysisContext {
   bool testsAllowed2 = true;
 };
 
+// Takes a parameter file's settings into the context: the stored settings themselves, the levels
+// with their texts, the preferred method and the whisker factor (what opening the file gives the
+// window's working copy).
+void UseFileSettings(AnalysisContext& context, const ParamSettings& settings);
+
 class AnalysisProcedure {
  public:
   virtual ~AnalysisProcedure() = default;

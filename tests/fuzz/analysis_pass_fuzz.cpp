@@ -17,7 +17,6 @@
 #include "core/analysis/variable_selection.h"
 #include "core/base/ui.h"
 #include "core/datafile/params.h"
-#include "core/directtests/error_levels.h"
 #include "core/groups/group_language.h"
 #include "core/output/table_layout.h"
 #include "core/procedures/families.h"
@@ -124,10 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!model.accept()) std::abort();
   TTMnX tables;
   AnalysisContext context(ui, params, tables, code);
-  context.settings = settings;
-  context.significance = LevelsOf(settings);
-  context.preferredTestMethod = settings.testMethod;
-  context.whiskerFactor = WhiskerFactorOf(settings);
+  UseFileSettings(context, settings);
   for (std::size_t i = 0; i < 5; ++i) context.workFiles[i] = dir + "/w" + std::to_string(i);
   if (RunAnalysisPass(context, dir + "/s.dt1", prepared.title).ok) {
     for (int n = 1; n <= 9; ++n) {

@@ -14,7 +14,6 @@
 #include "core/analysis/variable_selection.h"
 #include "core/base/win1252.h"
 #include "core/datafile/params.h"
-#include "core/directtests/error_levels.h"
 #include "core/groups/group_language.h"
 #include "core/output/plain_text.h"
 #include "core/output/table_layout.h"
@@ -129,8 +128,7 @@ class FrequencyRunTest : public test::TempDirTest {
     for (const auto& [box, items] : boxes) EXPECT_EQ(model.setEntries(box, items), "");
     if (!model.accept()) return false;
     AnalysisContext context(ui, params, tables, code);
-    context.settings = params.settings();
-    context.significance = LevelsOf(context.settings);
+    UseFileSettings(context, params.settings());
     for (std::size_t i = 0; i < 5; ++i) context.workFiles[i] = path("w" + std::to_string(i));
     return RunAnalysisPass(context, path("s.dt1"), prepared.title).ok;
   }

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/datafile/date_time.h"
 #include "core/stats/guarded_math.h"
@@ -42,7 +45,9 @@ constexpr int kStoreCharacters = kAuxiliaryStores * kAuxiliaryStoreLength;
 constexpr int kBlankedStoreCharacters = 4 * kAuxiliaryStoreLength;
 static_assert(kStoreCharacters == std::tuple_size_v<decltype(AuxiliaryStores::chars)>);
 
-// A replacement that contains its search text moves the match to the right on every round; the
+// RPL searches again from the start after each replacement and stops when the next match is where
+// the previous one was. A replacement that contains its search text moves the match to the right on
+// every round; the
 // working text is a string of at most 255 characters (cut after each replacement), so such a match
 // falls off its end and the loop ends there. Replacements of equal length can shuffle the text many
 // times (replacing "ab" by "ba" sorts it); this bound, far above what any field of 127 characters
@@ -120,6 +125,31 @@ bool representable(double value) {
   return std::fabs(value) <= kReal48Max;  // false for NaN
 }
 
+// FormatInWidth's first choice, the value with its decimals (trailing zeros removed for negative
+// decimals, no sign on a zero), right-aligned; made without a string, since nearly every record takes
+// this way. False when that text does not fit: FormatInWidth then gives up decimals.
+bool writeFixed(RecordBuffer& record, const Field& target, int decimals, double value) {
+  const int places = decimals < 0 ? -decimals : decimals;
+  if (places > kMaxNumberTextLength) return false;
+  char chars[64];
+  const auto result = std::to_chars(chars, chars + sizeof chars, value, std::chars_format::fixed, places);
+  if (result.ec != std::errc{}) return false;
+  std::string_view text(chars, static_cast<std::size_t>(result.ptr - chars));
+  if (decimals < 0 && text.find('.') != std::string_view::npos) {
+    while (text.back() == '0') text.remove_suffix(1);
+    if (text.back() == '.') text.remove_suffix(1);
+  }
+  if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string_view::npos) text.remove_prefix(1);
+  const auto length = static_cast<std::size_t>(target.length());
+  if (text.size() > length || text.size() > static_cast<std::size_t>(kMaxNumberTextLength)) return false;
+  char field[kMaxFieldLength];
+  const std::size_t free = length - text.size();
+  std::memset(field, ' ', free);
+  std::memcpy(field + free, text.data(), text.size());
+  record.write(target.position, std::string_view(field, length));
+  return true;
+}
+
 // The store rule of every statement with a numeric result.
 void storeNumber(RecordBuffer& record, const Field& target, int decimals, double value) {
   const int length = target.length();
@@ -128,6 +158,7 @@ void storeNumber(RecordBuffer& record, const Field& target, int decimals, double
     writeBlanks(record, target);
     return;
   }
+  if (writeFixed(record, target, decimals, value)) return;
   const std::string text = FormatInWidth(decimals, length, value);
   record.write(target.position, text);
 }
@@ -151,6 +182,19 @@ int storedDecimals(std::uint8_t byte3) {
 }
 
 // ---------------------------------------------------------------- formulas
+
+// The six-byte real as a double, put together from its bits: every six-byte value is a normal
+// double, so this is readReal48's value without its scaling call (one per operand and record).
+double real48Value(const std::uint8_t* bytes) {
+  if (bytes[0] == 0) return 0.0;
+  std::uint64_t low40 = 0;
+  for (int i = 0; i < 5; ++i) low40 |= std::uint64_t{bytes[1 + i]} << (8 * i);
+  constexpr int kFractionBits = 39;
+  const std::uint64_t sign = (low40 >> kFractionBits) & 1;
+  const std::uint64_t fraction = low40 & ((std::uint64_t{1} << kFractionBits) - 1);
+  const std::uint64_t exponent = std::uint64_t{bytes[0]} - 129 + 1023;  // biases of the two forms
+  return std::bit_cast<double>(sign << 63 | exponent << 52 | fraction << (52 - kFractionBits));
+}
 
 // The operand's function; false on a domain error or an unknown function code.
 bool applyFunction(std::uint8_t function, double& x) {
@@ -340,10 +384,8 @@ void combine(const std::uint8_t* statement, int k, const Field& target, RecordBu
   if (target.isText()) {
     writeLeft(record, target, joined);
   } else {
-    // Trailing blanks are not part of what a right-aligned field keeps.
-    std::string_view view(joined);
-    while (!view.empty() && view.back() == ' ') view.remove_suffix(1);
-    writeRight(record, target, view);
+    // Blanks at the ends are no part of what a right-aligned field keeps; the inner ones stay.
+    writeRight(record, target, joined);
   }
 }
 
@@ -395,6 +437,35 @@ struct DateValue {
   std::int32_t dayNumber = 0;
 };
 
+bool allDigits(std::string_view text) {
+  for (const char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+int digitsValue(std::string_view digits) {
+  int value = 0;
+  for (const char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
+// SplitDate for the two shapes dates nearly always have, "ddmmyyyy" and "dd.mm.yyyy", without its
+// copy of the text; every other text goes to SplitDate.
+DateParts splitDate(std::string_view text) {
+  if (text.size() == 8 && allDigits(text)) {
+    return DateParts{static_cast<std::int16_t>(digitsValue(text.substr(0, 2))),
+                     static_cast<std::int16_t>(digitsValue(text.substr(2, 2))),
+                     static_cast<std::int16_t>(digitsValue(text.substr(4, 4)))};
+  }
+  if (text.size() == 10 && text[2] == '.' && text[5] == '.' && allDigits(text.substr(0, 2)) &&
+      allDigits(text.substr(3, 2)) && allDigits(text.substr(6, 4))) {
+    return DateParts{static_cast<std::int16_t>(digitsValue(text.substr(0, 2))),
+                     static_cast<std::int16_t>(digitsValue(text.substr(3, 2))),
+                     static_cast<std::int16_t>(digitsValue(text.substr(6, 4)))};
+  }
+  return SplitDate(text);
+}
+
 DateValue readDate(const RecordBuffer& record, const Field& field, bool yearFirst) {
   std::string_view text = TrimmedView(rawText(record, field));
   std::string reordered;
@@ -407,7 +478,7 @@ DateValue readDate(const RecordBuffer& record, const Field& field, bool yearFirs
     reordered = ReorderYearFirst(std::string_view(compact, used));
     text = reordered;
   }
-  const DateParts parts = SplitDate(text);
+  const DateParts parts = splitDate(text);
   if (!IsValidDate(parts.day, parts.month, parts.year)) return DateValue{};
   return DateValue{true, parts.day, parts.month, parts.year,
                    DayNumber(parts.day, parts.month, parts.year).dayNumber};
@@ -496,7 +567,7 @@ NumericResult timeStatement(const std::uint8_t* statement, int k, const RecordBu
 
 // The formula of an assignment or IF over the right-side variables; fails when one is missing.
 FormulaValue evaluateRightSide(const std::uint8_t* statement, int length, int k, const RecordBuffer& record) {
-  double operands[kMaxRightVariables]{};
+  double operands[kMaxRightVariables];
   for (int i = 0; i < k; ++i) {
     const FieldValueResult v = readValue(record, variableOf(statement, i));
     if (v.status < 0) return FormulaValue{};
@@ -553,7 +624,7 @@ FormulaValue EvaluateFormula(const std::uint8_t* code, int length, const double*
     for (;;) {
       if (length - p < kOperandBytes) return failed;
       const std::uint8_t operandByte = code[p];
-      double x = readReal48(code + p + 1);
+      double x = real48Value(code + p + 1);
       const std::uint8_t after = code[p + 7];
       p += kOperandBytes;
       if ((operandByte & ~std::uint8_t{63}) != 0) return failed;
@@ -615,7 +686,8 @@ void ExecuteStatement(const std::uint8_t* statement, int length, RecordBuffer& r
   const Field target = fieldAt(statement);
   const std::uint8_t byte3 = statement[3];
   const int k = statement[5];
-  // A statement too short for its variables is malformed: its result is missing.
+  // A statement too short for its variables is malformed: its result is missing. A text statement
+  // too short for its parameters, or CMB, MMC, SMC too short for their variables, change nothing.
   const bool complete = kHeaderBytes + kVariableBytes * k <= length;
   switch (code) {
     case kStmtAssign: {

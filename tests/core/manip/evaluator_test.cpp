@@ -12,6 +12,7 @@
 
 #include "core/datafile/stat_record.h"
 #include "core/manip/compiler.h"
+#include "core/stats/number_format.h"
 #include "core/stats/real48.h"
 
 namespace veltrix {
@@ -364,6 +365,25 @@ TEST_F(EvaluatorTest, AssignmentStoresWithFormatInWidthOrBlanks) {
   }
 }
 
+TEST_F(EvaluatorTest, TheStoreRuleIsFormatInWidth) {
+  // [T : d] = [W] writes FormatInWidth(d, L, W) for every decimals setting and width, also where
+  // decimals must be given up or the exponent form is needed.
+  const std::vector<std::string> values = {"0",    "-0.0001", "2.5",      "-2.5",   "0.125", "123456.789",
+                                           "1E-5", "-1E20",   "99999999", "1.7E38", "-7",    "3.14159265358"};
+  for (const std::string& value : values) {
+    for (const int decimals : {0, 1, 2, 5, 9, int{kNoDecimalsGiven}}) {
+      for (const F target : {kN, kC, kR}) {
+        SCOPED_TRACE(value + " with " + std::to_string(decimals) + " in " + std::to_string(target.length()));
+        put(kW, value);
+        execute(assign(target, decimals, {kW}, formula({sub('+', {ref(1)})})));
+        const double x = std::stod(value);
+        EXPECT_EQ(field(target),
+                  FormatInWidth(decimals == kNoDecimalsGiven ? -9 : decimals, target.length(), x));
+      }
+    }
+  }
+}
+
 TEST_F(EvaluatorTest, TargetsAtTheEdgesAreSafe) {
   // A target of length 0 takes nothing; one at the end of the buffer takes what fits.
   record.write(7995, "ABCDEF");
@@ -673,6 +693,8 @@ TEST_F(EvaluatorTest, DateStatements) {
       {"TNA 24.01 has no year", kStmtTna, kNoDecimalsGiven, "24.01", "", ""},
       {"TNA 31.02.2000", kStmtTna, kNoDecimalsGiven, "31.02.2000", "", ""},
       {"TNA empty", kStmtTna, kNoDecimalsGiven, "", "", ""},
+      {"TNA with an inner blank", kStmtTna, kNoDecimalsGiven, "0101 1801", "", "1"},  // blanks are ignored
+      {"TNA two-digit year", kStmtTna, kNoDecimalsGiven, "010190", "", ""},
       {"TNB 18010101", kStmtTnb, kNoDecimalsGiven, "18010101", "", "1"},
       {"TNB with inner blanks", kStmtTnb, kNoDecimalsGiven, "2000 01 01", "", "72684"},
       {"TNB of six digits", kStmtTnb, kNoDecimalsGiven, "200011", "", ""},
@@ -680,6 +702,8 @@ TEST_F(EvaluatorTest, DateStatements) {
       {"TDA reversed", kStmtTda, 2, "14021990", "15011990", "-30"},
       {"TDA second date invalid", kStmtTda, kNoDecimalsGiven, "15011990", "32011990", ""},
       {"TDA second date empty", kStmtTda, kNoDecimalsGiven, "15011990", "", ""},
+      {"TDA dotted", kStmtTda, kNoDecimalsGiven, "15.01.1990", "14.02.1990", "30"},
+      {"TDA dotted, one digit parts", kStmtTda, kNoDecimalsGiven, "15.1.1990", "1.2.1990", "17"},  // 16 + 1
       {"TDB", kStmtTdb, kNoDecimalsGiven, "19900115", "19900214", "30"},
       // 30 days are 4.2857 weeks, truncated.
       {"WDA none given", kStmtWda, kNoDecimalsGiven, "15011990", "14021990", "4"},
@@ -797,6 +821,7 @@ TEST_F(EvaluatorTest, AuxiliaryStoresCarryH5ToH8) {
     SCOPED_TRACE(s.x);
     RecordBuffer fresh;
     record = fresh;
+    record.write(7822, "        7");  // whatever the buffer held there, H1..H4 start blank
     put(kX1, s.x);
     ASSERT_TRUE(ExecuteProgram(p, record, stores, writer));
     const std::string saved(stores.chars.data(), stores.chars.size());

@@ -32,6 +32,7 @@
 namespace veltrix {
 
 class TParams;
+struct VariableRef;
 
 inline constexpr int kMaxStatementBytes = 500;
 inline constexpr int kMaxProgramBytes = 23900;
@@ -87,7 +88,14 @@ enum StatementCode : std::uint8_t {
 inline constexpr std::uint8_t kNoDecimalsGiven = 10;
 
 // IF operators in byte 3.
-enum IfOperator : std::uint8_t { kIfLess = 1, kIfGreater, kIfEqual, kIfLessEqual, kIfGreaterEqual, kIfNotEqual };
+enum IfOperator : std::uint8_t {
+  kIfLess = 1,
+  kIfGreater,
+  kIfEqual,
+  kIfLessEqual,
+  kIfGreaterEqual,
+  kIfNotEqual
+};
 
 // Function codes in bits 0-4 of an operand byte; kValueReference marks an operand that is Vn.
 enum FormulaFunction : std::uint8_t {
@@ -110,19 +118,19 @@ enum FormulaOperator : std::uint8_t { kOpEnd = 0, kOpPlus, kOpMinus, kOpTimes, k
 // Compiler errors 1..13 (the numbers of the messages).
 enum CompileError : int {
   kCompileOk = 0,
-  kErrLeftFormat = 1,          // "Formatfehler linke Seite"
-  kErrUnknownLeft = 2,         // "Unbekannte Variable auf linker Seite"
-  kErrUnknownRight = 3,        // "Unbekannte Variable auf rechter Seite: " + the line
-  kErrBracketMissing = 4,      // "] fehlt"
-  kErrEqualsMissing = 5,       // "= fehlt"
-  kErrBadOperator = 6,         // "Unzulässiger Vergleichsoperator"
-  kErrRightFormat = 7,         // "Formatfehler auf rechter Seite"
-  kErrVariableCount = 8,       // "Falsche Anzahl Variablen auf rechter Seite"
-  kErrIfWithoutEnd = 9,        // "IF ohne abschließendes END"
-  kErrEndWithoutIf = 10,       // "END oder ELSE ohne IF"
-  kErrEmptyParentheses = 11,   // "Leerer Klammerausdruck in der Formel"
-  kErrParentheses = 12,        // "Falsche Klammerstruktur"
-  kErrTooLarge = 13,           // "Formel zu umfangreich"
+  kErrLeftFormat = 1,         // "Formatfehler linke Seite"
+  kErrUnknownLeft = 2,        // "Unbekannte Variable auf linker Seite"
+  kErrUnknownRight = 3,       // "Unbekannte Variable auf rechter Seite: " + the line
+  kErrBracketMissing = 4,     // "] fehlt"
+  kErrEqualsMissing = 5,      // "= fehlt"
+  kErrBadOperator = 6,        // "Unzulässiger Vergleichsoperator"
+  kErrRightFormat = 7,        // "Formatfehler auf rechter Seite"
+  kErrVariableCount = 8,      // "Falsche Anzahl Variablen auf rechter Seite"
+  kErrIfWithoutEnd = 9,       // "IF ohne abschließendes END"
+  kErrEndWithoutIf = 10,      // "END oder ELSE ohne IF"
+  kErrEmptyParentheses = 11,  // "Leerer Klammerausdruck in der Formel"
+  kErrParentheses = 12,       // "Falsche Klammerstruktur"
+  kErrTooLarge = 13,          // "Formel zu umfangreich"
 };
 
 // Formula errors 1..4 of CompileFormula (they become errors 11, 12, 7 and 13 of a statement).
@@ -133,6 +141,11 @@ enum FormulaError : int {
   kFormulaSyntax = 3,
   kFormulaTooLarge = 4,
 };
+
+// The keyword of a function, date or text statement ("MAX", "TDA", "RPL", ...); empty for other codes.
+std::string_view StatementKeyword(int code);
+// The name of a formula function (FormulaFunction 1..10); empty for kFnNone and unknown codes.
+std::string_view FormulaFunctionName(int function);
 
 // The message text of error 1..13 (Windows-1252); for error 3 the caller appends the line.
 std::string CompilerMessage(int error);
@@ -145,7 +158,14 @@ struct CompiledStatement {
 struct StatementResult {
   CompiledStatement statement;
   int error = kCompileOk;
+  // Error 3: the offset in the logical line of the "[" of the unknown variable (else -1), so that the
+  // message can quote the physical line it stands in.
+  int errorColumn = -1;
 };
+
+// A variable name as a statement names it: "*H1".."*H8" (index 0, the auxiliary store's field), else
+// params' find variable by name. A blank name is no variable (index -1).
+VariableRef ResolveCommandVariable(std::string_view name, const TParams& params);
 
 // One logical line (any bytes; at most 255 characters are looked at). Variables are found with
 // params' find variable by name (names, "*DSNR", FA.FL, FA.FL>), the auxiliary stores *H1..*H8 by the
@@ -158,8 +178,10 @@ struct FormulaResult {
 };
 
 // The formula text as it stands after the right-side variables were replaced by "V i"; k is their
-// number. A reference typed as V0, V above k or V51 and beyond is a syntax error; more than 49
-// intermediates or more than 500 bytes of code is kFormulaTooLarge. No recursion per parenthesis.
+// number. A reference typed as V0, V above k or V51 and beyond is a syntax error (V51.. name only the
+// intermediates, which the compiler keeps apart from anything typed); more than 49 intermediates or
+// more than 500 bytes of code (the closing zero included) is kFormulaTooLarge. No recursion per
+// parenthesis.
 FormulaResult CompileFormula(std::string_view text, int k);
 
 struct CommandProgram {

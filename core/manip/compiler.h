@@ -170,6 +170,12 @@ VariableRef ResolveCommandVariable(std::string_view name, const TParams& params)
 // One logical line (any bytes; at most 255 characters are looked at). Variables are found with
 // params' find variable by name (names, "*DSNR", FA.FL, FA.FL>), the auxiliary stores *H1..*H8 by the
 // compiler itself. Never reads outside the line nor writes past 500 bytes.
+//
+// Beyond the plain rules: more than 50 bracketed variables is error 13; a function or date statement
+// with no variable is error 8, one whose fields are anything but the variables in order (one to a
+// field) error 7, a date statement with another number of them error 8; a function keyword after IF
+// is error 7; a text statement with a bracketed variable is error 8; a second operator character
+// ("=<", "==") makes the IF operator two characters long, so it is error 6.
 StatementResult CompileStatement(std::string_view logicalLine, const TParams& params);
 
 struct FormulaResult {
@@ -197,7 +203,9 @@ struct ProgramResult {
   int line = 0;         // on failure: 0-based first physical line of the failing logical line
 };
 
-// The physical lines of a command file to the program; stops at the first error.
+// The physical lines of a command file to the program; stops at the first error. The program, its
+// closing zero length included, keeps within 23900 bytes (error 13). Error 3's message quotes the
+// physical line that holds the unknown variable (trailing blanks removed).
 ProgramResult CompileProgram(const std::vector<std::string>& physicalLines, const TParams& params);
 
 // The statements of a program in order (views into its bytes), for the evaluator and the renderer.

@@ -57,7 +57,8 @@ bool namesField(const std::string& name, Field field, bool date, bool leftSide, 
 }
 
 // The variable's name when the compiler reads it back as this field, an auxiliary store's name, else
-// the direct reference FA.FL (FA.FL> for text).
+// the direct reference FA.FL (FA.FL> for text). A date statement's field is looked up without the
+// bit 7 the compiler added as well as with it, and written as FA.FL (the compiler adds the bit again).
 std::string fieldText(Field field, const TParams& params, bool date, bool leftSide) {
   const int store = (field.position - kAuxiliaryStorePosition) / kAuxiliaryStoreLength;
   if (field.position >= kAuxiliaryStorePosition && store < kAuxiliaryStores) {
@@ -65,9 +66,12 @@ std::string fieldText(Field field, const TParams& params, bool date, bool leftSi
     if (namesField(name, field, date, leftSide, params)) return name;
   }
   std::vector<int> types{field.type};
-  if (date) types.push_back(field.type & 127);
+  if (date) types.insert(types.begin(), field.type & 127);
   for (const int type : types) {
-    const std::string name = TrimBlanks(params.findVariableByField(field.position, type).name, 0);
+    const FieldName found = params.findVariableByField(field.position, type);
+    // Index 0 is the generated FA.FL, which is only the last resort.
+    if (found.index == 0) continue;
+    const std::string name = TrimBlanks(found.name, 0);
     if (namesField(name, field, date, leftSide, params)) return name;
   }
   std::string reference = std::to_string(field.position) + "." + std::to_string(field.type & 127);
@@ -234,11 +238,10 @@ std::string textAt(const std::uint8_t* s, int length, int offset) {
   return std::string(reinterpret_cast<const char*>(s + offset + 1), static_cast<std::size_t>(count));
 }
 
-// The parameters of RPL as the compiler reads them back: a comma is written as two commas in a row,
-// which the compiler can tell apart only when the search text is a comma or a single character.
+// The parameters of RPL joined by a comma. A comma parameter then shows as two commas in a row
+// (",,x", "a,,", ",,,"), which is how the compiler reads them; a comma after a search text of more
+// than one character cannot be written (the compiler never makes one).
 std::string replacementText(const std::string& search, const std::string& replacement) {
-  if (search == ",") return replacement == "," ? ",,," : ",," + replacement;
-  if (replacement == ",") return search + ",,";
   return search + "," + replacement;
 }
 

@@ -19,7 +19,14 @@ struct LogicalLine {
   std::string text;   // trailing blanks of each physical line removed, continuations joined
   int firstLine = 0;  // 0-based index of its first physical line
   int lastLine = 0;   // 0-based index of its last physical line
+  // Where the part of each physical line firstLine + i begins in text (at most its length), so that
+  // a place in the logical line can be traced back to the physical line it came from.
+  std::vector<int> starts;
 };
+
+// The 0-based physical line that holds the character at offset of a logical line (its first line for
+// an offset before the text, its last line for one behind it).
+int PhysicalLineAt(const LogicalLine& line, int offset);
 
 // Joins the physical lines: each loses its trailing blanks and is appended; when the text then ends
 // with "*", the character before it is a blank and another line follows, the trailing asterisks and

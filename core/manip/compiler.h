@@ -32,6 +32,7 @@
 namespace veltrix {
 
 class TParams;
+struct VariableRef;
 
 inline constexpr int kMaxStatementBytes = 500;
 inline constexpr int kMaxProgramBytes = 23900;
@@ -141,6 +142,11 @@ enum FormulaError : int {
   kFormulaTooLarge = 4,
 };
 
+// The keyword of a function, date or text statement ("MAX", "TDA", "RPL", ...); empty for other codes.
+std::string_view StatementKeyword(int code);
+// The name of a formula function (FormulaFunction 1..10); empty for kFnNone and unknown codes.
+std::string_view FormulaFunctionName(int function);
+
 // The message text of error 1..13 (Windows-1252); for error 3 the caller appends the line.
 std::string CompilerMessage(int error);
 
@@ -152,11 +158,24 @@ struct CompiledStatement {
 struct StatementResult {
   CompiledStatement statement;
   int error = kCompileOk;
+  // Error 3: the offset in the logical line of the "[" of the unknown variable (else -1), so that the
+  // message can quote the physical line it stands in.
+  int errorColumn = -1;
 };
+
+// A variable name as a statement names it: "*H1".."*H8" (index 0, the auxiliary store's field), else
+// params' find variable by name. A blank name is no variable (index -1).
+VariableRef ResolveCommandVariable(std::string_view name, const TParams& params);
 
 // One logical line (any bytes; at most 255 characters are looked at). Variables are found with
 // params' find variable by name (names, "*DSNR", FA.FL, FA.FL>), the auxiliary stores *H1..*H8 by the
 // compiler itself. Never reads outside the line nor writes past 500 bytes.
+//
+// Beyond the plain rules: more than 50 bracketed variables is error 13; a function or date statement
+// with no variable is error 8, one whose fields are anything but the variables in order (one to a
+// field) error 7, a date statement with another number of them error 8; a function keyword after IF
+// is error 7; a text statement with a bracketed variable is error 8; a second operator character
+// ("=<", "==") makes the IF operator two characters long, so it is error 6.
 StatementResult CompileStatement(std::string_view logicalLine, const TParams& params);
 
 struct FormulaResult {
@@ -165,8 +184,10 @@ struct FormulaResult {
 };
 
 // The formula text as it stands after the right-side variables were replaced by "V i"; k is their
-// number. A reference typed as V0, V above k or V51 and beyond is a syntax error; more than 49
-// intermediates or more than 500 bytes of code is kFormulaTooLarge. No recursion per parenthesis.
+// number. A reference typed as V0, V above k or V51 and beyond is a syntax error (V51.. name only the
+// intermediates, which the compiler keeps apart from anything typed); more than 49 intermediates or
+// more than 500 bytes of code (the closing zero included) is kFormulaTooLarge. No recursion per
+// parenthesis.
 FormulaResult CompileFormula(std::string_view text, int k);
 
 struct CommandProgram {
@@ -182,7 +203,9 @@ struct ProgramResult {
   int line = 0;         // on failure: 0-based first physical line of the failing logical line
 };
 
-// The physical lines of a command file to the program; stops at the first error.
+// The physical lines of a command file to the program; stops at the first error. The program, its
+// closing zero length included, keeps within 23900 bytes (error 13). Error 3's message quotes the
+// physical line that holds the unknown variable (trailing blanks removed).
 ProgramResult CompileProgram(const std::vector<std::string>& physicalLines, const TParams& params);
 
 // The statements of a program in order (views into its bytes), for the evaluator and the renderer.

@@ -71,6 +71,15 @@ constexpr std::array kCommands{
         "                              19 Zwei Gruppen, mehrere Variablen --vars1 V,W.. --groups1 A,B\n"
         "                              --progress zeigt den Fortschritt großer Dateien an",
         runAnalyse},
+    BatchCommand{
+        "manip", true,
+        "STATISTIKDATEI manip BEFEHLSDATEI [--group N] [--check] [--show]\n"
+        "                              Datenmanipulation: übersetzt die Befehlsdatei (Fehler mit\n"
+        "                              Zeilennummer), --check nur übersetzen, --show die Befehle so\n"
+        "                              zeigen, wie sie verstanden wurden; sonst für die Datensätze\n"
+        "                              der Gruppe N (Vorgabe 0) ausführen, die vorige Datei bleibt\n"
+        "                              als Sicherung (.db*)",
+        runManip},
 };
 
 std::span<const BatchCommand> commands() {

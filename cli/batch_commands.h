@@ -54,6 +54,9 @@ int runMembers(BatchContext& context);
 // analysis of the "Auswerten" menu with its variable selection filled from the command line.
 int runAnalyse(BatchContext& context);
 
+// STATFILE manip CMDFILE [--group N] [--check] [--show]: compiles a command file of the manipulation
+// language, shows it as understood, and runs it over the records of group N.
+int runManip(BatchContext& context);
 // A group or class division number 0..high from the command line (what names the command in the
 // usage message).
 std::optional<int> GroupOrClassNumber(BatchContext& context, const std::string& text, int high,

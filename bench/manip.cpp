@@ -104,29 +104,42 @@ int main() {
     return 1;
   }
 
-  // ExecuteProgram on records in memory: 1000 different records, each loaded into the buffer as the
-  // reader would (blank it, copy the line) before the program runs.
+  // ExecuteProgram on records held in memory: 1000 different records in their buffers, the program
+  // run on them in turn (it rewrites BMI and DAUER each time, the fields it reads stay). The second
+  // figure also loads each record into the buffer as the reader would (blank it, copy the line).
   std::uint32_t state = 4711;
   std::vector<std::string> texts;
   for (long i = 0; i < 1000; ++i) texts.push_back(RecordText(i, state));
-  veltrix::RecordBuffer record;
+  std::vector<veltrix::RecordBuffer> records(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) records[i].write(1, texts[i]);
   veltrix::AuxiliaryStores stores;
   const veltrix::RecordWriter writer = [](const veltrix::RecordBuffer&) { return true; };
-  constexpr long kInMemory = 2000000;
+  constexpr long kInMemory = 3000000;
   long checksum = 0;
   double best = 1e9;
+  double bestLoading = 1e9;
   for (int round = 0; round < 3; ++round) {
-    const auto start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < kInMemory; ++i) {
+      veltrix::RecordBuffer& record = records[static_cast<std::size_t>(i % 1000)];
+      veltrix::ExecuteProgram(compiled.program, record, stores, writer);
+      checksum += record.at(84) + record.at(89);
+    }
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    veltrix::RecordBuffer record;
+    start = std::chrono::steady_clock::now();
     for (long i = 0; i < kInMemory; ++i) {
       record.clear();
       record.write(1, texts[static_cast<std::size_t>(i % 1000)]);
       veltrix::ExecuteProgram(compiled.program, record, stores, writer);
       checksum += record.at(84) + record.at(89);
     }
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    bestLoading = std::min(bestLoading,
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
-  std::printf("ExecuteProgram: %.2f million records per second (checksum %ld)\n", kInMemory / best / 1e6,
-              checksum);
+  std::printf(
+      "ExecuteProgram: %.2f million records per second; with loading each record: %.2f (checksum %ld)\n",
+      kInMemory / best / 1e6, kInMemory / bestLoading / 1e6, checksum);
 
   {
     std::ofstream commands(dir + "/bench.bf1", std::ios::binary);

@@ -405,6 +405,108 @@ bool ReplaceFileSafely(std::string_view name, std::string_view bytes, const Repl
   return true;
 }
 
+namespace {
+
+// Copies source into a new file named backup (through a unique temporary, flushed, renamed).
+bool copyToBackup(const std::string& source, const std::string& backup, const struct stat& attributes) {
+  const int in = openRetrying(source, O_RDONLY | O_NONBLOCK);
+  if (in < 0) return false;
+  std::string temporary;
+  const int out = createUniqueTemporary(backup, "$$b", temporary);
+  if (out < 0) {
+    const int failure = errno;
+    ::close(in);
+    errno = failure;
+    return false;
+  }
+  bool ok = takeOverAttributes(out, attributes);
+  std::string block(std::size_t{1} << 20, '\0');
+  while (ok) {
+    const ssize_t got = ::read(in, block.data(), block.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    ok = writeAll(out, std::string_view(block.data(), static_cast<std::size_t>(got)));
+  }
+  ok = ok && ::fsync(out) == 0;
+  int failure = ok ? 0 : errno;
+  if (::close(out) != 0 && ok) {
+    ok = false;
+    failure = errno;
+  }
+  ::close(in);
+  if (ok && ::rename(temporary.c_str(), backup.c_str()) != 0) {
+    ok = false;
+    failure = errno;
+  }
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    errno = failure;
+  }
+  return ok;
+}
+
+}  // namespace
+
+SwapOutcome SwapInWorkFile(std::string_view statisticsFile, std::string_view workFile,
+                           std::string_view backupFile) {
+  const std::string work(workFile);
+  auto fail = [&work](SwapOutcome outcome) {
+    const int failure = errno;
+    ::unlink(work.c_str());
+    errno = failure;
+    return outcome;
+  };
+  if (!usable(statisticsFile) || !usable(workFile) || !usable(backupFile)) {
+    errno = EINVAL;
+    return fail(SwapOutcome::WorkFileFailed);
+  }
+  const std::string target = followLinks(std::string(statisticsFile));
+  if (target.empty()) return fail(SwapOutcome::RenameFailed);
+  struct stat old {};
+  const bool existing = ::stat(target.c_str(), &old) == 0;
+  if (existing && !S_ISREG(old.st_mode)) {
+    errno = EISDIR;
+    return fail(SwapOutcome::RenameFailed);
+  }
+  {
+    const int fd = openRetrying(work, O_WRONLY | O_NOFOLLOW);
+    if (fd < 0) return fail(SwapOutcome::WorkFileFailed);
+    bool ok = (!existing || takeOverAttributes(fd, old)) && ::fsync(fd) == 0;
+    const int failure = errno;
+    ::close(fd);
+    errno = failure;
+    if (!ok) return fail(SwapOutcome::WorkFileFailed);
+  }
+  const std::string backup(backupFile);
+  if (existing && backup != target) {
+    struct stat held {};
+    if (::lstat(backup.c_str(), &held) == 0) {
+      if (S_ISDIR(held.st_mode)) {
+        errno = EISDIR;
+        return fail(SwapOutcome::BackupFailed);
+      }
+      if (::unlink(backup.c_str()) != 0) return fail(SwapOutcome::BackupFailed);
+    } else if (errno != ENOENT) {
+      return fail(SwapOutcome::BackupFailed);
+    }
+    if (::link(target.c_str(), backup.c_str()) != 0 && !copyToBackup(target, backup, old))
+      return fail(SwapOutcome::BackupFailed);
+  }
+  if (::rename(work.c_str(), target.c_str()) != 0) {
+    // A backup linked to the statistics file must not outlive the failure: a later copy onto the
+    // backup would write through the link into the statistics file.
+    const int failure = errno;
+    if (existing && backup != target) ::unlink(backup.c_str());
+    errno = failure;
+    return fail(SwapOutcome::RenameFailed);
+  }
+  FlushDirectoryOf(target);
+  return SwapOutcome::Swapped;
+}
+
 bool WriteLineFile(std::string_view name, std::string_view text) {
   std::string content(text);
   content += "\r\n";

@@ -133,6 +133,24 @@ bool ReplaceFileSafely(std::string_view name, std::string_view bytes, const Repl
 // replaced.
 bool WriteLineFile(std::string_view name, std::string_view text);
 
+// How a finished work file took the statistics file's place.
+enum class SwapOutcome {
+  Swapped,
+  WorkFileFailed,  // the work file could not be flushed or given the old file's permissions
+  BackupFailed,    // the old backup could not be removed, or no new one could be made
+  RenameFailed,    // the work file could not be renamed over the statistics file
+};
+
+// Makes a complete work file (written beside the statistics file) the statistics file and keeps the
+// previous one as its backup: the work file is flushed and takes over the statistics file's
+// permissions, the old backup is deleted, the statistics file becomes the backup as a hard link (a
+// copy where the file system has no links), and the work file is renamed over the statistics file, so
+// that a statistics file exists at every moment. A statistics file that is a symbolic link is replaced
+// at the link's end. On any failure the statistics file is unchanged and the work file is deleted;
+// errno tells why.
+SwapOutcome SwapInWorkFile(std::string_view statisticsFile, std::string_view workFile,
+                           std::string_view backupFile);
+
 // Copies source to target through TFileCopy (its messages, its result).
 TFileCopy::Result CopyFile(Ui& ui, const std::string& source, const std::string& target);
 

@@ -104,6 +104,21 @@ void RecordBuffer::clear() {
   }
 }
 
+void RecordBuffer::appendLines(std::string& out) const {
+  for (int k = 1; k <= kMaxLines; ++k) {
+    const int unit = k - 1;
+    const bool dirty = ((m_dirty[static_cast<std::size_t>(unit >> 6)] >> (unit & 63)) & 1U) != 0;
+    if (!dirty && k > 1) continue;
+    const char* line = m_chars.data() + static_cast<std::size_t>(unit) * kLineLength;
+    std::size_t used = dirty ? static_cast<std::size_t>(kLineLength) : 0;
+    while (used > 0 && line[used - 1] == ' ') --used;
+    if (used == 0 && k > 1) continue;
+    out += LineNumberCharacter(k);
+    out.append(line, used);
+    out += "\r\n";
+  }
+}
+
 void RecordBuffer::setRecordNumber(std::int64_t number) {
   std::int64_t n = std::clamp<std::int64_t>(number, 0, kMaxRecordNumber);
   char digits[kRecordNumberLength];

@@ -56,6 +56,9 @@ class RecordBuffer {
 
   // Makes the buffer all blanks again.
   void clear();
+  // Appends the record's physical lines, each followed by CR LF, to out: the bytes WriteRecord
+  // writes. Lines not written since the last clear are known to be blank and are not looked at.
+  void appendLines(std::string& out) const;
 
   // The record number right-aligned in six characters at 7975..7980. Numbers above 999999 do not fit
   // and show 999999; numbers below 0 show as 0.

@@ -87,7 +87,14 @@ enum StatementCode : std::uint8_t {
 inline constexpr std::uint8_t kNoDecimalsGiven = 10;
 
 // IF operators in byte 3.
-enum IfOperator : std::uint8_t { kIfLess = 1, kIfGreater, kIfEqual, kIfLessEqual, kIfGreaterEqual, kIfNotEqual };
+enum IfOperator : std::uint8_t {
+  kIfLess = 1,
+  kIfGreater,
+  kIfEqual,
+  kIfLessEqual,
+  kIfGreaterEqual,
+  kIfNotEqual
+};
 
 // Function codes in bits 0-4 of an operand byte; kValueReference marks an operand that is Vn.
 enum FormulaFunction : std::uint8_t {
@@ -110,19 +117,19 @@ enum FormulaOperator : std::uint8_t { kOpEnd = 0, kOpPlus, kOpMinus, kOpTimes, k
 // Compiler errors 1..13 (the numbers of the messages).
 enum CompileError : int {
   kCompileOk = 0,
-  kErrLeftFormat = 1,          // "Formatfehler linke Seite"
-  kErrUnknownLeft = 2,         // "Unbekannte Variable auf linker Seite"
-  kErrUnknownRight = 3,        // "Unbekannte Variable auf rechter Seite: " + the line
-  kErrBracketMissing = 4,      // "] fehlt"
-  kErrEqualsMissing = 5,       // "= fehlt"
-  kErrBadOperator = 6,         // "Unzulässiger Vergleichsoperator"
-  kErrRightFormat = 7,         // "Formatfehler auf rechter Seite"
-  kErrVariableCount = 8,       // "Falsche Anzahl Variablen auf rechter Seite"
-  kErrIfWithoutEnd = 9,        // "IF ohne abschließendes END"
-  kErrEndWithoutIf = 10,       // "END oder ELSE ohne IF"
-  kErrEmptyParentheses = 11,   // "Leerer Klammerausdruck in der Formel"
-  kErrParentheses = 12,        // "Falsche Klammerstruktur"
-  kErrTooLarge = 13,           // "Formel zu umfangreich"
+  kErrLeftFormat = 1,         // "Formatfehler linke Seite"
+  kErrUnknownLeft = 2,        // "Unbekannte Variable auf linker Seite"
+  kErrUnknownRight = 3,       // "Unbekannte Variable auf rechter Seite: " + the line
+  kErrBracketMissing = 4,     // "] fehlt"
+  kErrEqualsMissing = 5,      // "= fehlt"
+  kErrBadOperator = 6,        // "Unzulässiger Vergleichsoperator"
+  kErrRightFormat = 7,        // "Formatfehler auf rechter Seite"
+  kErrVariableCount = 8,      // "Falsche Anzahl Variablen auf rechter Seite"
+  kErrIfWithoutEnd = 9,       // "IF ohne abschließendes END"
+  kErrEndWithoutIf = 10,      // "END oder ELSE ohne IF"
+  kErrEmptyParentheses = 11,  // "Leerer Klammerausdruck in der Formel"
+  kErrParentheses = 12,       // "Falsche Klammerstruktur"
+  kErrTooLarge = 13,          // "Formel zu umfangreich"
 };
 
 // Formula errors 1..4 of CompileFormula (they become errors 11, 12, 7 and 13 of a statement).

@@ -3,6 +3,7 @@
 // editing ends.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,10 @@ namespace veltrix {
 class TParams;
 class Ui;
 
+// The physical lines of a command file; nothing (after the file layer's message) when it cannot be
+// read.
+std::optional<std::vector<std::string>> ReadCommandFile(Ui& ui, const std::string& fileName);
+
 struct ManipCaret {
   int line = 0;  // 0-based
   int column = 0;
@@ -23,9 +28,9 @@ struct ManipCaret {
 
 struct ManipEditorResult {
   enum class Action {
-    Refused,   // a compile error: message shown, lineToSelect set, the editor stays open
-    KeepOpen,  // compiled (and saved when changed); "Editieren beenden?" answered No
-    Run,       // compiled, saved, "Ja": the editor closes and the group choice follows
+    Refused,     // a compile error: message shown, lineToSelect set, the editor stays open
+    KeepOpen,    // compiled (and saved when changed); "Editieren beenden?" answered No
+    Run,         // compiled, saved, "Ja": the editor closes and the group choice follows
     SaveFailed,  // the command file could not be written: message shown, the editor stays open
   };
   Action action = Action::Refused;
@@ -82,6 +87,7 @@ class ManipEditorModel {
   Ui& m_ui;
   std::string m_commandFile;
   std::vector<std::string> m_lines;
+  std::vector<std::string> m_openedLines;
   bool m_modified = false;
   bool m_sorted = false;
   std::vector<std::string> m_names;

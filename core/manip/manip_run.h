@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/datafile/params.h"
 #include "core/manip/compiler.h"
@@ -33,6 +35,12 @@ struct ManipRunOptions {
   // handling of a full disk.
   std::int64_t failWriteAt = 0;
 };
+
+// The groups a run may be limited to: the defined groups among 0..20, as the group choice lists them
+// ("{3" + the group text, the number in characters 3..5).
+std::vector<int> ManipGroupNumbers(const TParams& params);
+// The group number of a line of that list; -1 when it holds none.
+int GroupNumberOfListLine(std::string_view line);
 
 // The work file of a statistics file: its name with the extension "$$$".
 std::string ManipWorkFileName(const std::string& statisticsFile);

@@ -529,5 +529,63 @@ TEST_F(FileNamesTest, CopyFileCopiesThroughTheFileLayer) {
   EXPECT_EQ(CopyFile(ui, path("none.dt1"), path("b.db1")), TFileCopy::Result::Failed);
 }
 
+// A finished work file takes the statistics file's place; the previous file survives as the backup,
+// and at no point is there no statistics file.
+TEST_F(FileNamesTest, AWorkFileIsSwappedInAndThePreviousFileBecomesTheBackup) {
+  const std::string stat = path("s.dt1");
+  const std::string work = path("s.$$$");
+  const std::string backup = path("s.db1");
+  writeBytes(stat, "old\r\n");
+  ::chmod(stat.c_str(), 0640);
+  writeBytes(backup, "older backup\r\n");
+  writeBytes(work, "new\r\n");
+  ASSERT_EQ(SwapInWorkFile(stat, work, backup), SwapOutcome::Swapped);
+  EXPECT_EQ(readBytes(stat), "new\r\n");
+  EXPECT_EQ(readBytes(backup), "old\r\n");
+  EXPECT_FALSE(std::filesystem::exists(work));
+  struct stat info {};
+  ASSERT_EQ(::stat(stat.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640U);
+  // A second swap replaces that backup.
+  writeBytes(work, "newest\r\n");
+  ASSERT_EQ(SwapInWorkFile(stat, work, backup), SwapOutcome::Swapped);
+  EXPECT_EQ(readBytes(stat), "newest\r\n");
+  EXPECT_EQ(readBytes(backup), "new\r\n");
+}
+
+TEST_F(FileNamesTest, ASwapThroughASymbolicLinkReplacesTheLinkedFile) {
+  const std::string real = path("real.dt1");
+  const std::string link = path("link.dt1");
+  writeBytes(real, "old");
+  std::filesystem::create_symlink(real, link);
+  writeBytes(path("link.$$$"), "new");
+  ASSERT_EQ(SwapInWorkFile(link, path("link.$$$"), path("link.db1")), SwapOutcome::Swapped);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readBytes(real), "new");
+  EXPECT_EQ(readBytes(path("link.db1")), "old");
+}
+
+TEST_F(FileNamesTest, AFailedSwapLeavesTheStatisticsFileAndDeletesTheWorkFile) {
+  const std::string stat = path("s.dt1");
+  const std::string work = path("s.$$$");
+  writeBytes(stat, "old");
+  // The backup name is taken by a directory: no backup can be made, so nothing is swapped.
+  std::filesystem::create_directory(path("s.db1"));
+  writeBytes(work, "new");
+  EXPECT_EQ(SwapInWorkFile(stat, work, path("s.db1")), SwapOutcome::BackupFailed);
+  EXPECT_EQ(readBytes(stat), "old");
+  EXPECT_FALSE(std::filesystem::exists(work));
+  // A work file that is not there cannot be swapped in either.
+  EXPECT_EQ(SwapInWorkFile(stat, work, path("s.db2")), SwapOutcome::WorkFileFailed);
+  EXPECT_EQ(readBytes(stat), "old");
+  // The statistics file's name is taken by a directory: the rename fails and the backup link made
+  // for it is removed again.
+  std::filesystem::create_directory(path("d.dt1"));
+  writeBytes(path("d.$$$"), "new");
+  EXPECT_EQ(SwapInWorkFile(path("d.dt1"), path("d.$$$"), path("d.db1")), SwapOutcome::RenameFailed);
+  EXPECT_FALSE(std::filesystem::exists(path("d.$$$")));
+  EXPECT_FALSE(std::filesystem::exists(path("d.db1")));
+}
+
 }  // namespace
 }  // namespace veltrix

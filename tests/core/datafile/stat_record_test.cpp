@@ -261,5 +261,43 @@ TEST_F(StatRecordFileTest, RecordsWrittenToAFileReadBackThroughTheTextReader) {
   EXPECT_FALSE(reader.next(buffer));
 }
 
+// appendLines must give exactly the lines EncodeRecord gives, whatever was written where and whether
+// the buffer came from the reader, from writes or from raw access.
+TEST(StatRecordTest, AppendLinesMatchesTheEncodedLinesForAnyContent) {
+  const auto joined = [](const RecordBuffer& buffer) {
+    std::string text;
+    for (const std::string& line : EncodeRecord(buffer)) text += line + "\r\n";
+    return text;
+  };
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1103515245U + 12345U;
+    return (seed >> 8) & 0xFFFFU;
+  };
+  RecordBuffer buffer;
+  for (int round = 0; round < 300; ++round) {
+    if (round % 7 == 0) buffer.clear();
+    const int writes = static_cast<int>(next() % 6);
+    for (int w = 0; w < writes; ++w) {
+      const int position = 1 + static_cast<int>(next() % 8000);
+      std::string text(1 + next() % 90, ' ');
+      for (char& c : text) c = (next() % 3 == 0) ? ' ' : static_cast<char>('A' + next() % 26);
+      buffer.write(position, text);
+    }
+    if (round % 50 == 49) buffer.mutableData()[79 * 40 + 3] = 'Q';  // raw access: line 41
+    std::string appended = "prefix";
+    buffer.appendLines(appended);
+    ASSERT_EQ(appended, "prefix" + joined(buffer)) << "round " << round;
+  }
+  // A record read from lines: the reader marks exactly the lines it filled.
+  TextLineSource source("1abc\n3   x   \n5\n1next\n");
+  RecordReader reader(source);
+  ASSERT_TRUE(reader.next(buffer));
+  std::string appended;
+  buffer.appendLines(appended);
+  EXPECT_EQ(appended, "1abc\r\n3   x\r\n");  // line 5 is blank and left out; line 1 always stays
+  EXPECT_EQ(appended, joined(buffer));
+}
+
 }  // namespace
 }  // namespace veltrix

@@ -74,10 +74,11 @@ class HelpWindowTest : public QObject {
   // A page may say that its description follows only while its command does nothing yet.
   void pagesOfWorkingCommandsAreWrittenInFull() {
     const char* const working[] = {
-        "allgbed",  "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",     "bcoldlg", "bstshow",
-        "birrtumw", "buttest",    "bmcnemar",    "bsensi",   "bchiqanp", "bgrpkldef", "bgrpdef", "bklsdef",
-        "bawd110",  "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190",
-        "bawd310",  "bawe310",    "bawd320",     "bawe320",  "bawd330",  "bawe330",   "bawd340", "bawe340"};
+        "allgbed", "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel",   "boptx",     "bcoldlg",
+        "bstshow", "birrtumw",   "buttest",     "bmcnemar", "bsensi",     "bchiqanp",  "bgrpkldef",
+        "bgrpdef", "bklsdef",    "bawd110",     "bawe110",  "bawd120",    "bawe120",   "bawd130",
+        "bawe130", "bawd190",    "bawe190",     "bawd310",  "bawe310",    "bawd320",   "bawe320",
+        "bawd330", "bawe330",    "bawd340",     "bawe340",  "bdatmanipu", "bdatm14100"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;
@@ -135,6 +136,65 @@ class HelpWindowTest : public QObject {
             selection.toPlainText().contains(QString::fromLatin1(control)),
             qPrintable(QString::fromLatin1(topic) + QStringLiteral(": ") + QString::fromLatin1(control)));
     }
+  }
+
+  // The manipulation page names every part and button of the editor, every statement of the language, every
+  // compiler message as the editor shows it and the steps of the run; the file page names its dialog.
+  void manipulationPagesNameWhatTheUserSees() {
+    QTextDocument editor;
+    editor.setHtml(pageText(QStringLiteral("bdatmanipu")));
+    const QString text = editor.toPlainText();
+    const auto check = [&](const QString& page, const QString& pageText, const char* shown) {
+      QVERIFY2(pageText.contains(QString::fromUtf8(shown)),
+               qPrintable(page + QStringLiteral(": ") + QString::fromUtf8(shown)));
+    };
+    for (const char* shown : {"Befehle :",
+                              "Variablen :",
+                              "Variablen sortiert",
+                              "Variablen unsortiert",
+                              "*H1",
+                              "*H8",
+                              "Ausschneiden",
+                              "Kopieren",
+                              "Einfügen",
+                              "Löschen",
+                              "Drucken",
+                              "Blattvorschub",
+                              "Kopie auf Platte",
+                              "Befehlsdatei laden",
+                              "OK",
+                              "Abbrechen",
+                              "Hilfe",
+                              "Editieren beenden?",
+                              "Ausführen für Gruppe :",
+                              "Datenmanipulation ausführen",
+                              ".db",
+                              "Datei ist leer (oder nicht vorhanden)",
+                              "veltrix-batch STATISTIKDATEI manip BEFEHLSDATEI"})
+      check(QStringLiteral("bdatmanipu"), text, shown);
+    for (const char* keyword : {"[*DSNR]", "FA.FL>",   " *",       "ABS",    "INT",  "ROUND(2.5) = 2",
+                                "SQRT",    "EXP",      "LN",       "LOG",    "SIN",  "COS",
+                                "ARCSIN",  "IF",       "THEN",     "ELSE",   "END",  "<=",
+                                ">=",      "<>",       "MAX",      "MIN",    "SUM",  "SUC",
+                                "MIT",     "MIC",      "SDV",      "SDC",    "ANZ",  "CMB",
+                                "MMC",     "SMC",      "RPL:",     "RPM:",   "TXT:", "RMV:",
+                                "APP:",    "TTMMJJJJ", "JJJJMMTT", "TNA",    "TDA",  "WDA",
+                                "MDA",     "JDA",      "TNB",      "TDB",    "WDB",  "MDB",
+                                "JDB",     "ZDM",      "ZDS",      "COPYDS", "EXIT"})
+      check(QStringLiteral("bdatmanipu"), text, keyword);
+    for (const char* message :
+         {"Formatfehler linke Seite", "Unbekannte Variable auf linker Seite",
+          "Unbekannte Variable auf rechter Seite:", "] fehlt", "= fehlt", "Unzulässiger Vergleichsoperator",
+          "Formatfehler auf rechter Seite", "Falsche Anzahl Variablen auf rechter Seite",
+          "IF ohne abschließendes END", "END oder ELSE ohne IF", "Leerer Klammerausdruck in der Formel",
+          "Falsche Klammerstruktur", "Formel zu umfangreich"})
+      check(QStringLiteral("bdatmanipu"), text, message);
+
+    QTextDocument file;
+    file.setHtml(pageText(QStringLiteral("bdatm14100")));
+    for (const char* shown : {"Befehlsdatei auswählen oder neu anlegen (neuer Dateiname)", ".bf",
+                              "Datei existiert nicht! Neu anlegen?", "Unzulässiger Dateiname!", "Abbrechen"})
+      check(QStringLiteral("bdatm14100"), file.toPlainText(), shown);
   }
 
   void linksOfEveryPageLeadToAPage() {

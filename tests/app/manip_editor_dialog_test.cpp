@@ -103,13 +103,15 @@ class ManipEditorDialogTest : public QObject {
     QCOMPARE(dialog.helpTable()->item(25, 0)->text(), QStringLiteral("[*Hn]"));
 
     const QStringList stores{"*H1", "*H2", "*H3", "*H4", "*H5", "*H6", "*H7", "*H8"};
-    QCOMPARE(names(dialog.nameBox()), QStringList({"GESCHL", "ALTER", "GEWICHT"}) + stores);
+    QCOMPARE(names(dialog.nameBox()), QStringList({"GESCHL", "ALTER", "GEWICHT", "*DSNR"}) + stores);
     dialog.sortedButton()->click();
-    QCOMPARE(names(dialog.nameBox()), QStringList({"ALTER", "GESCHL", "GEWICHT"}) + stores);
+    QCOMPARE(names(dialog.nameBox()), QStringList({"*DSNR", "ALTER", "GESCHL", "GEWICHT"}) + stores);
     dialog.unsortedButton()->click();
-    QCOMPARE(names(dialog.nameBox()), QStringList({"GESCHL", "ALTER", "GEWICHT"}) + stores);
+    QCOMPARE(names(dialog.nameBox()), QStringList({"GESCHL", "ALTER", "GEWICHT", "*DSNR"}) + stores);
 
-    QTest::keyClick(&dialog, Qt::Key_F1);
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(dialog.commandEdit(), Qt::Key_F1);
     QCOMPARE(help, 14000);
   }
 

@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -32,7 +34,7 @@ namespace {
 constexpr int kNameColumns = 8;
 constexpr int kNameRows = 5;
 constexpr int kTextLines = 14;
-constexpr int kTextColumns = 64;
+constexpr int kTextColumns = 48;
 
 QString joinedLines(const std::vector<std::string>& lines) {
   QStringList text;
@@ -94,20 +96,23 @@ TDMEd::TDMEd(ManipEditorModel& model, Ui& ui, QWidget* parent) : QDialog(parent)
   const auto& rows = ManipEditorModel::helpRows();
   m_helpTable = new QTableWidget(static_cast<int>(rows.size()), 2, this);
   m_helpTable->setObjectName(QStringLiteral("CSG"));
-  m_helpTable->setFont(fixed);
   m_helpTable->setHorizontalHeaderLabels({QStringLiteral("Syntax"), QStringLiteral("Bedeutung")});
   m_helpTable->verticalHeader()->hide();
   m_helpTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_helpTable->setSelectionMode(QAbstractItemView::NoSelection);
   m_helpTable->setFocusPolicy(Qt::NoFocus);
   m_helpTable->setWordWrap(false);
-  m_helpTable->verticalHeader()->setDefaultSectionSize(fixedMetrics.height() + 2);
+  m_helpTable->verticalHeader()->setDefaultSectionSize(m_helpTable->fontMetrics().height() + 4);
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     m_helpTable->setItem(r, 0, new QTableWidgetItem(toQString(rows[r].first)));
     m_helpTable->setItem(r, 1, new QTableWidgetItem(toQString(rows[r].second)));
   }
   m_helpTable->resizeColumnsToContents();
   m_helpTable->horizontalHeader()->setStretchLastSection(true);
+  // Both columns whole: the table is read beside the text, not scrolled sideways.
+  m_helpTable->setMinimumWidth(m_helpTable->columnWidth(0) + m_helpTable->columnWidth(1) +
+                               m_helpTable->verticalScrollBar()->sizeHint().width() +
+                               2 * m_helpTable->frameWidth() + 4);
 
   const auto toolButton = [this](const QString& text, const char* name, auto action) {
     auto* button = new QToolButton(this);
@@ -179,7 +184,6 @@ TDMEd::TDMEd(ManipEditorModel& model, Ui& ui, QWidget* parent) : QDialog(parent)
   body->addWidget(namesLabel, 2, 0);
   body->addWidget(m_names, 3, 0, 1, 2);
   body->setColumnStretch(0, 1);
-  body->setColumnStretch(1, 1);
   body->setRowStretch(1, 1);
 
   auto* layout = new QVBoxLayout(this);
@@ -187,6 +191,11 @@ TDMEd::TDMEd(ManipEditorModel& model, Ui& ui, QWidget* parent) : QDialog(parent)
   layout->addLayout(body, 1);
   layout->addLayout(DialogButtonRow(m_buttons));
 
+  // Room for a formula line beside the help table and for more of its rows, as far as the screen
+  // allows.
+  QSize size = sizeHint().expandedTo(QSize(1240, 720));
+  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableGeometry().size());
+  resize(size);
   m_commands->setFocus();
 }
 

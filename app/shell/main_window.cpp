@@ -22,6 +22,7 @@
 #include "app/analysis/selection_dialog.h"
 #include "app/directtests/error_levels_dialog.h"
 #include "app/groups/group_management_dialog.h"
+#include "app/manip/manip_editor_dialog.h"
 #include "app/output/copy_file_dialog.h"
 #include "app/output/deferred_print_sink.h"
 #include "app/output/qt_print_sink.h"
@@ -41,6 +42,7 @@
 #include "core/procedures/families.h"
 #include "core/shell/analysis_command.h"
 #include "core/shell/file_opening.h"
+#include "core/shell/manip_command.h"
 #include "core/shell/settings_command.h"
 #include "core/shell/sys_params.h"
 
@@ -307,6 +309,15 @@ void TMainForm::registerOwners() {
         [this](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
           printLines(action, header, lines);
         });
+  });
+  m_dispatcher->setOwner(CommandOwner::Manipulation, [this] {
+    return EditAndRunCommands(*m_state, [this](ManipEditorModel& model) {
+      return RunManipEditor(
+          this, model, m_state->ui, [this](int number) { helpWindow().showTopic(number, *m_ui); },
+          [this](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
+            printLines(action, header, lines);
+          });
+    });
   });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });

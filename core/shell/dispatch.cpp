@@ -20,7 +20,7 @@ CommandRoute RouteOf(MenuHandler handler, int code) {
         case 120:
           return {CommandOwner::DataEntry, true, true, C::OwnerSays, true};
         case 140:
-          return {CommandOwner::Manipulation, true, true, C::Always, true};
+          return {CommandOwner::Manipulation, true, true, C::OwnerSays, true};
         case 150:
           return {CommandOwner::Sorting, true, true, C::Always, true};
         case 166:

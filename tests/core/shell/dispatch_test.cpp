@@ -81,6 +81,25 @@ TEST(Dispatch, OwnersRunWithTheRecordedCodeAndReportChanges) {
   EXPECT_EQ(ui.beeps(), 0);
 }
 
+TEST(Dispatch, TheManipulationSaysWhetherTheFileChanged) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  state.currentFile = "/tmp/a.dt1";
+  CommandDispatcher dispatcher(state);
+  std::vector<std::string> calls;
+  dispatcher.setOnChange(
+      [&](bool structureEntry) { calls.push_back(structureEntry ? "change+entry" : "change"); });
+  bool ran = false;  // a cancelled editor or group choice runs nothing
+  dispatcher.setOwner(CommandOwner::Manipulation, [&] {
+    calls.push_back("manip " + std::to_string(state.commandCode));
+    return ran;
+  });
+  dispatcher.choose(MenuHandler::Datei, 1400);
+  ran = true;
+  dispatcher.choose(MenuHandler::Datei, 1400);
+  EXPECT_EQ(calls, (std::vector<std::string>{"manip 1400", "manip 1400", "change+entry"}));
+}
+
 TEST(Dispatch, NothingHappensWhileTheReadyFlagIsClear) {
   test::ScriptedUi ui;
   GlobalState state(ui);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The manipulation editor, driven from the keyboard as a user would: Datei > Datenmanipulation on a
+# copy of the sample study, a new command file, a short program typed in. Run under Xvfb
+# (scripts/screenshots.sh):
+#   manip_screenshot.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+dir=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
+mkdir -p "$dir/data"
+cp "$build/veltrix" "$dir/"
+cp "$source"/data/studie.* "$dir/data/"
+echo "$dir/data/studie.dt1" >"$dir/veltrix.fil"
+cd "$dir"
+openbox >/dev/null 2>&1 &
+sleep 1
+./veltrix >/dev/null 2>&1 &
+sleep 3
+xdotool windowactivate --sync "$(xdotool search --name KVT | head -1)" 2>/dev/null || true
+keys() { for k in "$@"; do xdotool key "$k"; sleep 0.4; done; }
+line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.2; }
+keys alt+d m                         # Datei > Datenmanipulation
+sleep 1
+xdotool type --delay 20 "$dir/data/studie.bf1"
+keys Return                          # a new command file ...
+sleep 0.5
+keys Return                          # ... is created
+sleep 1
+line "/ Body-Mass-Index und Zählung der über 65-Jährigen"
+line "[*H1 : 1] = [GEWICHT] / ([GROESSE] / 100 * [GROESSE] / 100)"
+line "IF [ALTER] > 65"
+line "[*H5] = [*H5] + 1"
+xdotool type --delay 20 "END"
+sleep 0.5
+"$build/take_screenshot" "$source" screen "$source/docs/manip-editor.png"

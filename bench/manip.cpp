@@ -110,8 +110,8 @@ int main() {
   std::uint32_t state = 4711;
   std::vector<std::string> texts;
   for (long i = 0; i < 1000; ++i) texts.push_back(RecordText(i, state));
-  std::vector<veltrix::RecordBuffer> records(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) records[i].write(1, texts[i]);
+  std::vector<veltrix::RecordBuffer> buffers(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) buffers[i].write(1, texts[i]);
   veltrix::AuxiliaryStores stores;
   const veltrix::RecordWriter writer = [](const veltrix::RecordBuffer&) { return true; };
   constexpr long kInMemory = 3000000;
@@ -121,7 +121,7 @@ int main() {
   for (int round = 0; round < 3; ++round) {
     auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < kInMemory; ++i) {
-      veltrix::RecordBuffer& record = records[static_cast<std::size_t>(i % 1000)];
+      veltrix::RecordBuffer& record = buffers[static_cast<std::size_t>(i % 1000)];
       veltrix::ExecuteProgram(compiled.program, record, stores, writer);
       checksum += record.at(84) + record.at(89);
     }

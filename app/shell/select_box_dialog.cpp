@@ -22,6 +22,13 @@ QString shortText(const std::string& text) {
   return toQString(std::string_view(text).substr(0, kMaxTextLength));
 }
 
+// Lines of the group and class division lists begin with a layout mark of two characters ("{3"), which
+// a list does not draw.
+QString shownItem(const std::string& item) {
+  if (item.size() >= 2 && item[0] == '{') return toQString(std::string_view(item).substr(2));
+  return toQString(item);
+}
+
 }  // namespace
 
 TSelBxDlg::TSelBxDlg(QWidget* parent, const ListRequest& request, std::function<void(int)> help,
@@ -32,7 +39,7 @@ TSelBxDlg::TSelBxDlg(QWidget* parent, const ListRequest& request, std::function<
       m_help(std::move(help)),
       m_beep(std::move(beep)) {
   setWindowTitle(shortText(request.caption));
-  for (const std::string& item : request.items) m_items << toQString(item);
+  for (const std::string& item : request.items) m_items << shownItem(item);
 
   m_label = new QLabel(shortText(request.label), this);
   m_label->setTextFormat(Qt::PlainText);

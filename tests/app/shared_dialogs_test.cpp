@@ -246,6 +246,12 @@ class SharedDialogsTest : public QObject {
     QCOMPARE(beeps, 1);
   }
 
+  void listSelectionDoesNotDrawTheLayoutMarkOfGroupLines() {
+    ListRequest request = listRequest({"{3  0: Gesamt", "{3  3: Frauen", "ohne Marke"});
+    TSelBxDlg dialog(nullptr, request, {}, {});
+    QCOMPARE(dialog.displayedItems(), QStringList({"  0: Gesamt", "  3: Frauen", "ohne Marke"}));
+  }
+
   void listSelectionSortsForDisplayAndAnswersTheDisplayedRow() {
     CountingUi c;
     ListRequest request = listRequest({"Zeta", "Beta", "alpha", std::string("Ärger"_w)});

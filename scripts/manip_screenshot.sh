@@ -14,10 +14,13 @@ cp "$source"/data/studie.* "$dir/data/"
 echo "$dir/data/studie.dt1" >"$dir/veltrix.fil"
 cd "$dir"
 openbox >/dev/null 2>&1 &
-sleep 1
+# The window manager is up once it names its check window on the root window.
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do sleep 0.2; done
 ./veltrix >/dev/null 2>&1 &
-sleep 3
-xdotool windowactivate --sync "$(xdotool search --name KVT | head -1)" 2>/dev/null || true
+window=$(xdotool search --sync --name '^KVT' | head -n1)
+sleep 2
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+sleep 0.5
 keys() { for k in "$@"; do xdotool key "$k"; sleep 0.4; done; }
 line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.2; }
 keys alt+d m                         # Datei > Datenmanipulation
@@ -26,6 +29,7 @@ xdotool type --delay 20 "$dir/data/studie.bf1"
 keys Return                          # a new command file ...
 sleep 0.5
 keys Return                          # ... is created
+xdotool search --sync --name '^Datenmanipulation' >/dev/null
 sleep 1
 line "/ Body-Mass-Index und Zählung der über 65-Jährigen"
 line "[*H1 : 1] = [GEWICHT] / ([GROESSE] / 100 * [GROESSE] / 100)"

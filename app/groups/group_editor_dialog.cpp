@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/shell/editor_lines.h"
 #include "app/shell/qt_text.h"
 #include "app/shell/qt_ui.h"
 #include "core/base/win1252.h"
@@ -29,19 +30,6 @@ namespace {
 
 constexpr int kNameColumns = 6;
 constexpr int kNameRows = 8;
-
-QString joinedLines(const std::vector<std::string>& lines) {
-  QStringList text;
-  for (const std::string& line : lines) text << toQString(line);
-  return text.join(QLatin1Char('\n'));
-}
-
-std::vector<std::string> splitLines(const QString& text) {
-  std::vector<std::string> lines;
-  if (text.isEmpty()) return lines;
-  for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(fromQString(line));
-  return lines;
-}
 
 // A character as the definition field keeps it: what typing it gives (a character without a
 // Windows-1252 byte becomes '?', as it would be stored).
@@ -187,23 +175,16 @@ TEditGrpDlg::TEditGrpDlg(const TParams& params, Ui& ui, int number, const GroupR
 }
 
 void TEditGrpDlg::fillNames() {
-  m_names->clear();
-  for (const std::string& name : m_model.variableNames()) m_names->addItem(toQString(name));
-  if (m_names->count() > 0) m_names->setCurrentRow(0);
+  FillNameList(m_names, m_model.variableNames());
 }
 
 void TEditGrpDlg::showDefinition() {
-  // Replaced as one edit, so the user can undo it.
-  QTextCursor cursor(m_definition->document());
-  cursor.beginEditBlock();
-  cursor.select(QTextCursor::Document);
-  cursor.insertText(joinedLines(m_model.definitionLines()));
-  cursor.endEditBlock();
+  ReplaceEditorText(m_definition, m_model.definitionLines());
 }
 
 void TEditGrpDlg::pushDefinition() {
   const QString text = m_definition->toPlainText();
-  if (text != joinedLines(m_model.definitionLines())) m_model.setDefinitionLines(splitLines(text));
+  if (text != JoinedLines(m_model.definitionLines())) m_model.setDefinitionLines(SplitLines(text));
 }
 
 void TEditGrpDlg::upcaseRange(int position, int added) {

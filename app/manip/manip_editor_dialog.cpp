@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/shell/editor_lines.h"
 #include "app/shell/qt_text.h"
 #include "core/base/ui.h"
 #include "core/base/win1252.h"
@@ -35,19 +36,6 @@ constexpr int kNameColumns = 8;
 constexpr int kNameRows = 5;
 constexpr int kTextLines = 14;
 constexpr int kTextColumns = 48;
-
-QString joinedLines(const std::vector<std::string>& lines) {
-  QStringList text;
-  for (const std::string& line : lines) text << toQString(line);
-  return text.join(QLatin1Char('\n'));
-}
-
-std::vector<std::string> splitLines(const QString& text) {
-  std::vector<std::string> lines;
-  if (text.isEmpty()) return lines;
-  for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(fromQString(line));
-  return lines;
-}
 
 // Keys that edit or move rather than type: their text (if any) is a control character.
 bool isControlText(const QString& text) {
@@ -205,23 +193,16 @@ void TDMEd::setPrintRequest(PrintRequest request) {
 }
 
 void TDMEd::fillNames() {
-  m_names->clear();
-  for (const std::string& name : m_model.variableNames()) m_names->addItem(toQString(name));
-  if (m_names->count() > 0) m_names->setCurrentRow(0);
+  FillNameList(m_names, m_model.variableNames());
 }
 
 void TDMEd::showLines() {
-  // Replaced as one edit, so the user can undo it.
-  QTextCursor cursor(m_commands->document());
-  cursor.beginEditBlock();
-  cursor.select(QTextCursor::Document);
-  cursor.insertText(joinedLines(m_model.lines()));
-  cursor.endEditBlock();
+  ReplaceEditorText(m_commands, m_model.lines());
 }
 
 void TDMEd::pushLines() {
   const QString text = m_commands->toPlainText();
-  if (text != joinedLines(m_model.lines())) m_model.setLines(splitLines(text));
+  if (text != JoinedLines(m_model.lines())) m_model.setLines(SplitLines(text));
 }
 
 void TDMEd::insertName(int i) {

@@ -12,13 +12,14 @@
 #include "core/datafile/params.h"
 #include "core/manip/command_lines.h"
 #include "core/stats/real48.h"
+#include "tests/core/manip/manip_study.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
 namespace {
 
 using namespace veltrix::literals;
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 using Lines = std::vector<std::string>;
 
 // Expected codes are assembled here from the layout of a compiled statement, byte by byte.
@@ -65,24 +66,11 @@ std::string repeated(const std::string& piece, int times, const std::string& sep
 class ManipCompilerTest : public ::testing::Test {
  protected:
   ManipCompilerTest() : params(ui) {
-    params.putVariable(1, "A", 1, 3);
-    params.putVariable(2, "B", 4, 5);
-    params.putVariable(3, "C", 9, 2);
-    params.putVariable(4, "GEWICHT", 11, 5);
-    params.putVariable(5, "GROESSE", 16, 3);
-    params.putVariable(6, "BMI", 19, 5);
-    params.putVariable(7, "D1", 24, 8);
-    params.putVariable(8, "D2", 32, 8);
-    params.putVariable(9, "T>", 40, 10);
-    params.putVariable(10, "NAME>", 50, 20);
+    test::PutManipStudy(params);
     params.setVariableCount(10);
   }
 
-  Bytes compiled(const std::string& line) const {
-    const StatementResult result = CompileStatement(line, params);
-    EXPECT_EQ(result.error, kCompileOk) << line;
-    return Bytes(result.statement.bytes.begin(), result.statement.bytes.begin() + result.statement.length);
-  }
+  Bytes compiled(const std::string& line) const { return test::CompiledBytes(line, params); }
   int errorOf(const std::string& line) const { return CompileStatement(line, params).error; }
 
   test::ScriptedUi ui;

@@ -13,12 +13,13 @@
 #include "core/manip/command_lines.h"
 #include "core/manip/compiler.h"
 #include "core/stats/real48.h"
+#include "tests/core/manip/manip_study.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 using Lines = std::vector<std::string>;
 
 Bytes real(double value) {
@@ -45,26 +46,13 @@ Bytes operand(int kind, double value, int op) {
 class ManipRenderTest : public ::testing::Test {
  protected:
   ManipRenderTest() : params(ui) {
-    params.putVariable(1, "A", 1, 3);
-    params.putVariable(2, "B", 4, 5);
-    params.putVariable(3, "C", 9, 2);
-    params.putVariable(4, "GEWICHT", 11, 5);
-    params.putVariable(5, "GROESSE", 16, 3);
-    params.putVariable(6, "BMI", 19, 5);
-    params.putVariable(7, "D1", 24, 8);
-    params.putVariable(8, "D2", 32, 8);
-    params.putVariable(9, "T>", 40, 10);
-    params.putVariable(10, "NAME>", 50, 20);
+    test::PutManipStudy(params);
     params.putVariable(11, "X]Y", 80, 2);
     params.putVariable(12, "P:Q", 82, 2);
     params.setVariableCount(12);
   }
 
-  Bytes compiled(const std::string& line) const {
-    const StatementResult result = CompileStatement(line, params);
-    EXPECT_EQ(result.error, kCompileOk) << line;
-    return Bytes(result.statement.bytes.begin(), result.statement.bytes.begin() + result.statement.length);
-  }
+  Bytes compiled(const std::string& line) const { return test::CompiledBytes(line, params); }
   std::string rendered(const Bytes& bytes) const {
     return RenderStatement(bytes.data(), static_cast<int>(bytes.size()), params);
   }

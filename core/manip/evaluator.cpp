@@ -47,10 +47,9 @@ static_assert(kStoreCharacters == std::tuple_size_v<decltype(AuxiliaryStores::ch
 
 // RPL searches again from the start after each replacement and stops when the next match is where
 // the previous one was. A replacement that contains its search text moves the match to the right on
-// every round; the
-// working text is a string of at most 255 characters (cut after each replacement), so such a match
-// falls off its end and the loop ends there. Replacements of equal length can shuffle the text many
-// times (replacing "ab" by "ba" sorts it); this bound, far above what any field of 127 characters
+// every round; the working text is a string of at most 255 characters (cut after each replacement),
+// so such a match falls off its end and the loop ends there. Replacements of equal length can shuffle the
+// text many times (replacing "ab" by "ba" sorts it); this bound, far above what any field of 127 characters
 // needs, keeps the loop finite whatever the texts are.
 constexpr int kMaxReplacements = kMaxTextLength * kMaxTextLength;
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/analysis/selection_dialog.h"
+#include "app/datafile/structure_dialogs.h"
 #include "app/directtests/error_levels_dialog.h"
 #include "app/groups/group_management_dialog.h"
 #include "app/manip/manip_editor_dialog.h"
@@ -37,13 +38,13 @@
 #include "core/directtests/error_levels.h"
 #include "core/output/print_manager.h"
 #include "core/output/protocol_file.h"
-#include "core/output/structure_listing.h"
 #include "core/output/table_layout.h"
 #include "core/procedures/families.h"
 #include "core/shell/analysis_command.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/manip_command.h"
 #include "core/shell/settings_command.h"
+#include "core/shell/structure_command.h"
 #include "core/shell/sys_params.h"
 
 namespace veltrix {
@@ -476,13 +477,13 @@ void TMainForm::resultAction(std::string_view name) {
 }
 
 bool TMainForm::structureCommand() {
-  if (m_state->commandCode != kStructureListingCode) {
-    QApplication::beep();  // adding, defining and rebuilding variables come later
-    return false;
-  }
-  TSShowPrep(*m_state->params, *m_state->tables);
-  showTables();
-  return false;
+  const auto help = [this](int number) { helpWindow().showTopic(number, *m_ui); };
+  StructureDialogs dialogs;
+  dialogs.append = [this, help](TNeuVar& model) { return RunAppendDialog(this, model, help); };
+  dialogs.free = [this, help](TFreiV& model) { return RunFreeDialog(this, model, help); };
+  dialogs.warning = [this, help] { return RunStructureWarning(this, help); };
+  dialogs.showListing = [this] { showTables(); };
+  return RunStructureCommand(*m_state, dialogs);
 }
 
 void TMainForm::showTables() {

@@ -74,11 +74,11 @@ class HelpWindowTest : public QObject {
   // A page may say that its description follows only while its command does nothing yet.
   void pagesOfWorkingCommandsAreWrittenInFull() {
     const char* const working[] = {
-        "allgbed", "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel",   "boptx",     "bcoldlg",
-        "bstshow", "birrtumw",   "buttest",     "bmcnemar", "bsensi",     "bchiqanp",  "bgrpkldef",
-        "bgrpdef", "bklsdef",    "bawd110",     "bawe110",  "bawd120",    "bawe120",   "bawd130",
-        "bawe130", "bawd190",    "bawe190",     "bawd310",  "bawe310",    "bawd320",   "bawe320",
-        "bawd330", "bawe330",    "bawd340",     "bawe340",  "bdatmanipu", "bdatm14100"};
+        "allgbed",    "allgtabgrf", "baw_grfallg", "bfilesel", "bpathsel", "boptx",     "bcoldlg", "bstshow",
+        "birrtumw",   "buttest",    "bmcnemar",    "bsensi",   "bchiqanp", "bgrpkldef", "bgrpdef", "bklsdef",
+        "bawd110",    "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190",
+        "bawd310",    "bawe310",    "bawd320",     "bawe320",  "bawd330",  "bawe330",   "bawd340", "bawe340",
+        "bdatmanipu", "bdatm14100", "bstvneu",     "bstvfrei", "bstwarn",  "bstsneu"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;
@@ -92,6 +92,40 @@ class HelpWindowTest : public QObject {
     structure.setHtml(pageText(QStringLiteral("bstshow")));
     for (const char* shown : {"STRUKTUR DATENSATZ", "Bezeichnung", "FA.FL", "Keine Variablen", "Datensatz"})
       QVERIFY2(structure.toPlainText().contains(QString::fromLatin1(shown)), shown);
+    // Each structure editing page names the controls of its dialog and the messages it can show.
+    const struct {
+      const char* topic;
+      std::vector<const char*> shown;
+    } structurePages[] = {
+        {"bstvneu",
+         {"Variablenname", "Feldlänge", "Nr.", "--", "Entfernen", "Nach oben", "Nach unten", "OK",
+          "Abbrechen", "Hilfe", "Unzulässiger Variablenname", "Unzulässige Feldlänge",
+          "Dieser Name ist schon vorhanden",
+          "Damit überschreiten Sie die maximale Datensatzlänge von 7821 Zeichen",
+          "Maximale Anzahl von Variablen belegt.",
+          "In dem durch -- gekennzeichneten Bereich sind keine Änderungen zugelassen", "WERT*3",
+          "structure append"}},
+        {"bstvfrei",
+         {"Variablenname", "Feldanfang", "Feldlänge", "Entfernen", "OK", "Abbrechen", "Hilfe",
+          "Unzulässiger Wert für Feldanfang", "Indizierte Variablen hier nicht zugelassen!",
+          "Überschneidung mit ", "Variable löschen?", "structure define", "structure rename",
+          "structure delete"}},
+        {"bstwarn",
+         {"WARNUNG !", "Nach Beendigung des nachfolgenden Dialoges",
+          "wird aus den Variablen die Struktur der Statistikdatei", "OK", "Abbrechen", "Hilfe",
+          "structure recompute"}},
+        {"bstsneu",
+         {"Variablenname", "Feldlänge", "Entfernen", "Nach oben", "Nach unten", "OK", "Abbrechen", "Hilfe",
+          "1.3", "4.2", "structure recompute"}},
+    };
+    for (const auto& page : structurePages) {
+      QTextDocument document;
+      document.setHtml(pageText(QString::fromLatin1(page.topic)));
+      for (const char* shown : page.shown)
+        QVERIFY2(
+            document.toPlainText().contains(QString::fromUtf8(shown)),
+            qPrintable(QString::fromLatin1(page.topic) + QStringLiteral(": ") + QString::fromUtf8(shown)));
+    }
     // The results page of the statistical parameters explains every tab by its caption.
     QTextDocument parameters;
     parameters.setHtml(pageText(QStringLiteral("bawe110")));

@@ -157,6 +157,7 @@ TNeuVarDlg::TNeuVarDlg(TNeuVar& model, QWidget* parent)
 
   auto* heading = new QLabel(listHeading(model.showsPositions()), this);
   heading->setFont(m_list->font());
+  heading->setIndent(m_list->frameWidth() + 4);  // over the text of the lines
   auto* side = new QVBoxLayout;
   side->addWidget(m_remove);
   side->addWidget(m_up);
@@ -206,6 +207,7 @@ TFreiVDlg::TFreiVDlg(TFreiV& model, QWidget* parent)
 
   auto* heading = new QLabel(listHeading(true), this);
   heading->setFont(m_list->font());
+  heading->setIndent(m_list->frameWidth() + 4);
   auto* side = new QVBoxLayout;
   side->addWidget(m_remove);
   side->addStretch();

@@ -22,13 +22,13 @@ constexpr std::array kCommands{
     BatchCommand{
         "structure", true,
         "STATISTIKDATEI structure   Struktur Datensatz (Variablen mit FA.FL); ändern mit:\n"
-        "                              append NAME:FL...     Variablen anhängen (AB*3:2 ergibt AB-0..AB-3)\n"
+        "                              append NAME:FL...      Variablen anhängen (AB*3:2: AB-0..AB-3)\n"
         "                              recompute [NAME:FL...] Struktur neu berechnen (nur ohne Daten,\n"
         "                                 Warnung mit --yes bestätigen): die Liste ersetzt die Variablen,\n"
         "                                 ohne Liste rücken die vorhandenen lückenlos ab Position 1\n"
-        "                              define NAME:FA:FL...  Variable frei anlegen oder neu platzieren\n"
-        "                              rename ALT NEU        Variable umbenennen\n"
-        "                              delete NAME...        Variablen löschen (nur mit --yes)\n"
+        "                              define NAME:FA:FL...   Variable frei anlegen oder neu platzieren\n"
+        "                              rename ALT NEU         Variable umbenennen\n"
+        "                              delete NAME...         Variablen löschen (nur mit --yes)\n"
         "                              Jede Angabe wird wie im Dialog geprüft; eine abgelehnte Angabe\n"
         "                              speichert nichts",
         runStructure},

@@ -17,6 +17,8 @@ constexpr int kFreeGroup = 402;
 constexpr int kRecomputeGroup = 404;
 constexpr int kListingGroup = 406;
 
+// A failed write has shown its message; the table in memory is the edited one all the same, so the
+// result windows are out of date either way.
 bool editAppendList(GlobalState& state, const StructureDialogs& dialogs, NeuVarMode mode) {
   TNeuVar model(state.ui, *state.params, mode);
   if (!dialogs.append || !dialogs.append(model) || !model.changed()) return false;

@@ -13,6 +13,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/analysis_screenshots.sh "$PWD/b
 echo "docs/analysis-selection.png docs/analysis-result.png docs/frequencies.png"
 xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/manip_screenshot.sh "$PWD/build" "$PWD"
 echo "docs/manip-editor.png"
+xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/entry_screenshot.sh "$PWD/build" "$PWD"
+echo "docs/data-entry.png"
 
 # The installed program (installed into a scratch folder that is then read-only, as /usr is) under a
 # window manager: its first start keeps its settings in ~/.config/veltrix and opens the sample study.

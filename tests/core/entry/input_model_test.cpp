@@ -80,7 +80,7 @@ class InputModelTest : public test::TempDirTest {
 
   std::string file() const { return readBytes(statFile); }
 
-  int progressBoxes(const std::string& text) const {
+  int progressBoxes(std::string_view text) const {
     int count = 0;
     for (const std::string& event : ui.events())
       if (event.starts_with("progress open: ") && event.find(text) != std::string::npos) ++count;

@@ -35,8 +35,9 @@ int labelWidth(const QFontMetrics& metrics, const InputModel& model, int index) 
 int valueWidth(const QFontMetrics& metrics, const InputModel& model, int index, int gridWidth) {
   const VariableEntry& v = model.field(index);
   const int characters = std::max(v.length, 1);
-  // Digits for numbers; a text field gets the width of average letters.
-  const int text = v.isText() ? metrics.averageCharWidth() * characters
+  // Digits for numbers; a text field gets room for letters and digits alike.
+  const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+  const int text = v.isText() ? std::max(metrics.averageCharWidth(), digit) * characters
                               : metrics.horizontalAdvance(QString(characters, QLatin1Char('0')));
   return std::min(text + kCellPadding, gridWidth * 9 / 10);
 }
@@ -166,7 +167,7 @@ TInpDlg::TInpDlg(InputModel& model, Ui& ui, QWidget* parent) : QDialog(parent), 
       kHeadingRowHeight + m_model.fieldRows() * m_grid->verticalHeader()->defaultSectionSize();
   QSize size(std::max(wanted, sizeHint().width()),
              sizeHint().height() - m_grid->sizeHint().height() + rowsHeight + 2 * m_grid->frameWidth() + 8);
-  size = size.expandedTo(QSize(640, 360)).boundedTo(screenArea.size() * 9 / 10);
+  size = size.expandedTo(QSize(640, 240)).boundedTo(screenArea.size() * 9 / 10);
   resize(size);
 }
 
@@ -213,6 +214,7 @@ void TInpDlg::layOutGrid() {
   m_grid->setColumnCount(2 * columns);
   m_grid->setRowCount(rows + 1);
   const QFontMetrics metrics = m_grid->fontMetrics();
+  m_grid->verticalHeader()->setMinimumSectionSize(kHeadingRowHeight);
   m_grid->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
   m_grid->setRowHeight(0, kHeadingRowHeight);
   for (int r = 0; r <= rows; ++r) {
@@ -223,6 +225,7 @@ void TInpDlg::layOutGrid() {
     }
   }
   const QBrush labelBrush = palette().brush(QPalette::Button);
+  for (int c = 0; c < 2 * columns; ++c) m_grid->item(0, c)->setBackground(labelBrush);
   for (int i = 0; i < m_model.fieldCount(); ++i) {
     const EntryCell labelCell = m_model.labelCell(i);
     QTableWidgetItem* label = m_grid->item(labelCell.row, labelCell.column);

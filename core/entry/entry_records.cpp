@@ -80,6 +80,10 @@ void EntryRecordFile::setFaultHook(std::function<bool()> hook) {
   m_editor->setFaultHook(std::move(hook));
 }
 
+void EntryRecordFile::setBufferSizes(std::int64_t windowBlocks, std::int64_t moveChunk) {
+  m_editor->setBufferSizes(windowBlocks, moveChunk);
+}
+
 std::int64_t EntryRecordFile::current() const {
   return m_current;
 }

@@ -71,6 +71,8 @@ class EntryRecordFile {
   // For tests of the error path: called before every transfer of the file; true makes it fail as an
   // input/output error would.
   void setFaultHook(std::function<bool()> hook);
+  // For tests: the line editor's window (in 128-byte blocks) and the pieces its edits move (bytes).
+  void setBufferSizes(std::int64_t windowBlocks, std::int64_t moveChunk);
 
  private:
   // Reads the record at the editor's position (skipping empty lines) into buffer (when given): its

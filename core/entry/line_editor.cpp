@@ -15,7 +15,6 @@ namespace veltrix {
 
 namespace {
 
-constexpr std::int64_t kWindowBytes = TRndTxtMng::kBlockSize * TRndTxtMng::kWindowBlocks;
 constexpr std::string_view kIoError = "IO-Err";
 
 }  // namespace
@@ -70,7 +69,7 @@ bool TRndTxtMng::open(const std::string& name) {
     const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
     ::futimens(m_fd, times);
   }
-  m_window.resize(static_cast<std::size_t>(kWindowBytes));
+  m_window.resize(static_cast<std::size_t>(m_windowBytes));
   return true;
 }
 
@@ -88,6 +87,13 @@ void TRndTxtMng::close() {
   }
   ::close(m_fd);
   m_fd = -1;
+  m_windowStart = -1;
+}
+
+void TRndTxtMng::setBufferSizes(std::int64_t windowBlocks, std::int64_t moveChunk) {
+  m_windowBytes = kBlockSize * std::max<std::int64_t>(windowBlocks, 1);
+  m_moveChunk = std::max<std::int64_t>(moveChunk, 1);
+  m_window.resize(static_cast<std::size_t>(m_windowBytes));
   m_windowStart = -1;
 }
 
@@ -159,7 +165,7 @@ bool TRndTxtMng::cutAt(std::int64_t length) {
 
 bool TRndTxtMng::move(std::int64_t from, std::int64_t to, std::int64_t count) {
   if (count <= 0 || from == to) return true;
-  const std::int64_t piece = std::min(count, kMoveChunk);
+  const std::int64_t piece = std::min(count, m_moveChunk);
   if (static_cast<std::int64_t>(m_moveBuffer.size()) < piece)
     m_moveBuffer.resize(static_cast<std::size_t>(piece));
   char* buffer = m_moveBuffer.data();
@@ -185,8 +191,8 @@ bool TRndTxtMng::move(std::int64_t from, std::int64_t to, std::int64_t count) {
 bool TRndTxtMng::load(std::int64_t offset) {
   if (m_fd < 0) return false;
   if (m_windowStart >= 0 && offset >= m_windowStart && offset < m_windowStart + m_windowLength) return true;
-  const std::int64_t start = offset - offset % kWindowBytes;
-  const std::int64_t length = std::min(kWindowBytes, m_dataLength - start);
+  const std::int64_t start = offset - offset % m_windowBytes;
+  const std::int64_t length = std::min(m_windowBytes, m_dataLength - start);
   m_windowStart = -1;
   if (length <= 0 || !readAt(start, m_window.data(), length)) return false;
   m_windowStart = start;

@@ -56,6 +56,9 @@ class TRndTxtMng {
   bool failed() const { return m_failed; }
   const std::string& name() const { return m_name; }
   void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
+  // Other sizes of the window (in blocks, at least 1) and of the pieces an edit moves (in bytes, at
+  // least 1), for tests whose small files should cross their boundaries. Empties the window.
+  void setBufferSizes(std::int64_t windowBlocks, std::int64_t moveChunk);
 
   // Bytes before the end mark.
   std::int64_t dataLength() const { return m_dataLength; }
@@ -128,6 +131,8 @@ class TRndTxtMng {
   std::int64_t m_recordStart = 0;
   std::int64_t m_mark = 0;
 
+  std::int64_t m_windowBytes = kBlockSize * kWindowBlocks;
+  std::int64_t m_moveChunk = kMoveChunk;
   std::vector<char> m_window;
   std::int64_t m_windowStart = -1;  // offset of the window's first byte, -1 when it holds nothing
   std::int64_t m_windowLength = 0;  // bytes of the window that hold data

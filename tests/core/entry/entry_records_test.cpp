@@ -81,27 +81,30 @@ TEST_F(EntryRecordsTest, SeesTheRecordsOfTheRecordReaderBothWays) {
       std::string(5000, '\n'),
   };
   for (const std::string& bytes : files) {
-    SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 60)));
-    const std::string name = path("any.dt1");
-    writeBytes(name, bytes);
-    const std::vector<std::string> expected = ReaderRecords(bytes);
-    const auto count = static_cast<std::int64_t>(expected.size());
+    for (const std::int64_t windowBlocks : {std::int64_t{512}, std::int64_t{1}}) {
+      SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 60)));
+      const std::string name = path("any.dt1");
+      writeBytes(name, bytes);
+      const std::vector<std::string> expected = ReaderRecords(bytes);
+      const auto count = static_cast<std::int64_t>(expected.size());
 
-    EntryRecordFile file(ui);
-    ASSERT_TRUE(file.open(name));
-    RecordBuffer buffer;
-    for (std::int64_t n = 1; n <= count; ++n) {
-      ASSERT_EQ(file.goTo(n, buffer), n);
-      EXPECT_FALSE(file.isNewRecord());
-      EXPECT_EQ(buffer.record(), expected[static_cast<std::size_t>(n - 1)]) << n;
-    }
-    ASSERT_EQ(file.goTo(count + 1, buffer), count + 1);
-    EXPECT_TRUE(file.isNewRecord());
-    EXPECT_EQ(buffer.record(), std::string(kRecordLength, ' '));
-    EXPECT_EQ(file.lastRecord(), count);
-    for (std::int64_t n = count; n >= 1; --n) {
-      ASSERT_EQ(file.goTo(n, buffer), n);
-      EXPECT_EQ(buffer.record(), expected[static_cast<std::size_t>(n - 1)]) << n;
+      EntryRecordFile file(ui);
+      file.setBufferSizes(windowBlocks, 1000);
+      ASSERT_TRUE(file.open(name));
+      RecordBuffer buffer;
+      for (std::int64_t n = 1; n <= count; ++n) {
+        ASSERT_EQ(file.goTo(n, buffer), n);
+        EXPECT_FALSE(file.isNewRecord());
+        EXPECT_EQ(buffer.record(), expected[static_cast<std::size_t>(n - 1)]) << n;
+      }
+      ASSERT_EQ(file.goTo(count + 1, buffer), count + 1);
+      EXPECT_TRUE(file.isNewRecord());
+      EXPECT_EQ(buffer.record(), std::string(kRecordLength, ' '));
+      EXPECT_EQ(file.lastRecord(), count);
+      for (std::int64_t n = count; n >= 1; --n) {
+        ASSERT_EQ(file.goTo(n, buffer), n);
+        EXPECT_EQ(buffer.record(), expected[static_cast<std::size_t>(n - 1)]) << n;
+      }
     }
   }
   EXPECT_TRUE(ui.messages.empty());

@@ -69,17 +69,24 @@ TEST_F(LineEditorTest, SplitsLinesTheSameWayForwardAndBackward) {
       {"a\x1a\x1a", "a\x1a\x1a", {"a\x1a"}},
       {"1\0x\n2\0\n"s, "1\0x\n2\0\n\x1a"s, {"1\0x"s, "2\0"s}},
       {"\n1a\n\n2b", "\n1a\n\n2b\x1a", {"", "1a", "", "2b"}},
+      // Lines across the boundaries of 128-byte windows, a CR at the end of a window.
+      {std::string(127, 'a') + "\r\n" + std::string(300, 'b') + "\n\n",
+       std::string(127, 'a') + "\r\n" + std::string(300, 'b') + "\n\n\x1a",
+       {std::string(127, 'a'), std::string(300, 'b'), ""}},
   };
   for (const SplitCase& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.bytes));
-    const std::string name = path("split.dt1");
-    writeBytes(name, c.bytes);
-    TRndTxtMng editor(ui);
-    ASSERT_TRUE(editor.open(name));
-    EXPECT_EQ(forwardLines(editor), c.lines);
-    EXPECT_EQ(backwardLines(editor), c.lines);
-    editor.close();
-    EXPECT_EQ(readBytes(name), c.stored);
+    for (const std::int64_t windowBlocks : {TRndTxtMng::kWindowBlocks, std::int64_t{1}}) {
+      SCOPED_TRACE(testing::PrintToString(c.bytes));
+      const std::string name = path("split.dt1");
+      writeBytes(name, c.bytes);
+      TRndTxtMng editor(ui);
+      editor.setBufferSizes(windowBlocks, TRndTxtMng::kMoveChunk);
+      ASSERT_TRUE(editor.open(name));
+      EXPECT_EQ(forwardLines(editor), c.lines);
+      EXPECT_EQ(backwardLines(editor), c.lines);
+      editor.close();
+      EXPECT_EQ(readBytes(name), c.stored);
+    }
   }
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -163,23 +170,33 @@ struct ReplaceCase {
   std::string text;
 };
 
-TEST_F(LineEditorTest, ReplacingMovesTheRestOfAFileManyWindowsLong) {
-  const int lineCount = 60000;  // about 2.3 MB: many windows, three move pieces
+struct BufferSizes {
+  int lineCount;
+  std::int64_t windowBlocks;
+  std::int64_t moveChunk;
+};
+
+class ReplaceTest : public LineEditorTest, public testing::WithParamInterface<BufferSizes> {};
+
+TEST_P(ReplaceTest, ReplacingMovesTheRestOfAFileManyWindowsLong) {
+  const int lineCount = GetParam().lineCount;
   const std::string original = ManyLines(lineCount);
-  ASSERT_GT(original.size(), static_cast<std::size_t>(2 * TRndTxtMng::kMoveChunk));
+  ASSERT_GT(original.size(), static_cast<std::size_t>(2 * GetParam().moveChunk));
+  ASSERT_GT(original.size(), static_cast<std::size_t>(20 * GetParam().windowBlocks * TRndTxtMng::kBlockSize));
   const std::string longer = "1new\r\n2second line\r\n";
+  const int mid = lineCount / 2;
   const std::vector<ReplaceCase> cases = {
       {"grow at the start", 0, 1, longer},
-      {"grow in the middle", 30000, 1, longer},
+      {"grow in the middle", mid, 1, longer},
       {"grow at the end", lineCount - 1, 1, longer},
       {"shrink at the start", 0, 2, "1x\r\n"},
-      {"shrink in the middle", 30000, 3, "1x\r\n"},
+      {"shrink in the middle", mid, 3, "1x\r\n"},
       {"shrink at the end", lineCount - 2, 2, "1x\r\n"},
       {"delete at the start", 0, 1, ""},
-      {"delete in the middle", 30000, 1, ""},
+      {"delete in the middle", mid, 1, ""},
       {"delete at the end", lineCount - 1, 1, ""},
-      {"same length", 30000, 1, "1line 30000" + std::string(2, '#') + "\r\n"},
-      {"insert in the middle", 30000, 0, longer},
+      {"same length", mid, 1, "1line " + std::to_string(mid) + std::string(mid % 53, '#') + "\r\n"},
+      {"insert in the middle", mid, 0, longer},
   };
   for (const ReplaceCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -190,6 +207,7 @@ TEST_F(LineEditorTest, ReplacingMovesTheRestOfAFileManyWindowsLong) {
     const std::string expected = original.substr(0, from) + c.text + original.substr(to) + "\x1a";
 
     TRndTxtMng editor(ui);
+    editor.setBufferSizes(GetParam().windowBlocks, GetParam().moveChunk);
     ASSERT_TRUE(editor.open(name));
     std::string line;
     for (int i = 0; i < c.firstLine; ++i) ASSERT_TRUE(editor.nextLine(line));
@@ -209,6 +227,13 @@ TEST_F(LineEditorTest, ReplacingMovesTheRestOfAFileManyWindowsLong) {
   }
   EXPECT_TRUE(ui.messages.empty());
 }
+
+// The sizes of the program (about 2.3 MB: many windows, three move pieces), and small ones whose
+// boundaries fall everywhere.
+INSTANTIATE_TEST_SUITE_P(Sizes, ReplaceTest,
+                         testing::Values(BufferSizes{60000, TRndTxtMng::kWindowBlocks,
+                                                     TRndTxtMng::kMoveChunk},
+                                         BufferSizes{3000, 1, 997}, BufferSizes{3000, 3, 4096}));
 
 TEST_F(LineEditorTest, InsertAtEndAndMarks) {
   const std::string name = path("end.dt1");

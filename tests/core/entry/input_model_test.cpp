@@ -410,7 +410,8 @@ TEST_F(InputModelTest, AFailedBackupWritesNothingAndKeepsTheRecord) {
   ASSERT_TRUE(model.open());
   ASSERT_TRUE(model.selectField(1));
   model.setEditText("99");
-  ui.expectError(fileNameForDisplay(path("fehlt/studie.db1")) + ": IO-Err");
+  ui.expectError(fileNameForDisplay(path("fehlt/studie.db1")) + ": " +
+                 std::string("Datei kann nicht geöffnet werden!"_w));
   EXPECT_FALSE(model.stepRecords(1));
   EXPECT_EQ(model.recordNumber(), 1);
   EXPECT_EQ(model.value(1), "99");
@@ -419,7 +420,8 @@ TEST_F(InputModelTest, AFailedBackupWritesNothingAndKeepsTheRecord) {
   EXPECT_FALSE(model.fileChanged());
   EXPECT_EQ(file().substr(0, original.size()), original);
   // Closing cannot save it either; after the record is reset the window closes.
-  ui.expectError(fileNameForDisplay(path("fehlt/studie.db1")) + ": IO-Err");
+  ui.expectError(fileNameForDisplay(path("fehlt/studie.db1")) + ": " +
+                 std::string("Datei kann nicht geöffnet werden!"_w));
   EXPECT_FALSE(model.close());
   EXPECT_TRUE(model.isOpen());
   ui.expectConfirm("Datensatz komplett zurücksetzen?"_w, true);
@@ -569,8 +571,10 @@ TEST_F(InputModelTest, LongMovesReportTheRecordNumber) {
   ASSERT_TRUE(model.goToLast());
   EXPECT_EQ(model.recordNumber(), 45);
   EXPECT_EQ(model.value(0), "45");
-  ASSERT_FALSE(shown.empty());
-  for (const std::int64_t number : shown) EXPECT_EQ(number % 20, 0) << number;
+  // Moving over 44 records shows the number twice on the way, 20 records apart.
+  ASSERT_EQ(shown.size(), 2U);
+  EXPECT_EQ(shown[1] - shown[0], 20);
+  EXPECT_LE(shown[1], 45);
   EXPECT_TRUE(model.close());
 }
 

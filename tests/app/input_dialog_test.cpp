@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <filesystem>
 #include <memory>
 
 #include "app/directtests/value_dialogs.h"
@@ -327,6 +328,30 @@ class InputDialogTest : public QObject {
     QCOMPARE(EntryColumnsForWidth(model, metrics, 2 * pair - 1), 1);
     QCOMPARE(EntryColumnsForWidth(model, metrics, 10), 1);
     dialog.toolButton(TInpDlg::Tool::Ok)->click();
+  }
+
+  void anInputOutputErrorClosesTheWindow() {
+    const std::string file = study();
+    InputModel model(m_params, m_ui, file, path("studie.db1"));
+    QVERIFY(model.open());
+    TInpDlg dialog(model, m_ui);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    type(dialog, QStringLiteral("9"));
+    // The file goes away behind the window's back: neither the backup nor the save can open it.
+    std::filesystem::rename(file, path("weg.dt1"));
+    std::filesystem::create_directory(file);
+    QString first;
+    QString second;
+    m_guard.answerNextMessageBox(QStringLiteral("OK"), &first);
+    m_guard.answerNextMessageBox(QStringLiteral("OK"), &second);
+    press(dialog, Qt::Key_F10);
+    QVERIFY(m_guard.allAnswered());
+    QVERIFY(first.contains(QStringLiteral("studie.dt1")));
+    QVERIFY(model.failed());
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(readFile(path("weg.dt1")),
+             record("  1  70    3Anna") + record("  2  81   12Bernd") + record("  3  65    1") + "\x1a");
   }
 };
 

@@ -578,5 +578,28 @@ TEST_F(InputModelTest, LongMovesReportTheRecordNumber) {
   EXPECT_TRUE(model.close());
 }
 
+TEST_F(InputModelTest, AnInputOutputErrorEndsTheWindowWithoutFurtherWrites) {
+  const std::string original = kRecord1 + kRecord2 + kEndMark;
+  writeBytes(statFile, original);
+  InputModel model(params, ui, statFile, backupFile);
+  ASSERT_TRUE(model.open());
+  ASSERT_TRUE(model.selectField(1));
+  model.setEditText("99");
+  // The file goes away behind the window's back: a directory stands under its name.
+  std::filesystem::rename(statFile, path("weg.dt1"));
+  std::filesystem::create_directory(statFile);
+  // Neither the copy nor the reopening after it can open the file.
+  const std::string cannotOpen =
+      fileNameForDisplay(statFile) + ": " + std::string("Datei kann nicht geöffnet werden!"_w);
+  ui.expectError(cannotOpen);
+  ui.expectError(cannotOpen);
+  EXPECT_FALSE(model.stepRecords(1));
+  EXPECT_TRUE(model.failed());
+  EXPECT_TRUE(model.close());
+  EXPECT_FALSE(model.fileChanged());
+  EXPECT_EQ(readBytes(path("weg.dt1")), original);
+  EXPECT_TRUE(std::filesystem::is_directory(statFile));
+}
+
 }  // namespace
 }  // namespace veltrix

@@ -353,6 +353,23 @@ class InputDialogTest : public QObject {
     QCOMPARE(readFile(path("weg.dt1")),
              record("  1  70    3Anna") + record("  2  81   12Bernd") + record("  3  65    1") + "\x1a");
   }
+
+  void theUnderlinedLettersWorkTheTools() {
+    InputModel model(m_params, m_ui, study(), path("studie.db1"));
+    QVERIFY(model.open());
+    TInpDlg dialog(model, m_ui);
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // A mnemonic clicks its button as an animated click, a moment later.
+    QTest::keyClick(dialog.edit(), Qt::Key_E, Qt::AltModifier);  // "&Ende"
+    QTRY_COMPARE(dialog.recordNumberLabel()->text(), QStringLiteral("3"));
+    QTest::keyClick(dialog.edit(), Qt::Key_A, Qt::AltModifier);  // "&Anfang"
+    QTRY_COMPARE(dialog.recordNumberLabel()->text(), QStringLiteral("1"));
+    QTest::keyClick(dialog.edit(), Qt::Key_O, Qt::AltModifier);  // "&OK"
+    QTRY_VERIFY(!dialog.isVisible());
+    QVERIFY(!model.isOpen());
+  }
 };
 
 QTEST_MAIN(InputDialogTest)

@@ -15,6 +15,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/manip_screenshot.sh "$PWD/build
 echo "docs/manip-editor.png"
 xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/structure_screenshot.sh "$PWD/build" "$PWD"
 echo "docs/structure-append.png"
+xvfb-run -a -s "-screen 0 1280x800x24" ./scripts/entry_screenshot.sh "$PWD/build" "$PWD"
+echo "docs/data-entry.png"
 
 # The installed program (installed into a scratch folder that is then read-only, as /usr is) under a
 # window manager: its first start keeps its settings in ~/.config/veltrix and opens the sample study.

@@ -22,6 +22,7 @@
 #include "app/analysis/selection_dialog.h"
 #include "app/datafile/structure_dialogs.h"
 #include "app/directtests/error_levels_dialog.h"
+#include "app/entry/input_dialog.h"
 #include "app/groups/group_management_dialog.h"
 #include "app/manip/manip_editor_dialog.h"
 #include "app/output/copy_file_dialog.h"
@@ -41,6 +42,7 @@
 #include "core/output/table_layout.h"
 #include "core/procedures/families.h"
 #include "core/shell/analysis_command.h"
+#include "core/shell/entry_command.h"
 #include "core/shell/file_opening.h"
 #include "core/shell/manip_command.h"
 #include "core/shell/settings_command.h"
@@ -310,6 +312,15 @@ void TMainForm::registerOwners() {
         [this](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
           printLines(action, header, lines);
         });
+  });
+  m_dispatcher->setOwner(CommandOwner::DataEntry, [this] {
+    return EnterData(*m_state, [this](InputModel& model) {
+      RunDataEntry(
+          this, model, m_state->ui, [this](int number) { helpWindow().showTopic(number, *m_ui); },
+          [this](PrintAction action, const TTabHeader& header, const std::vector<std::string>& lines) {
+            printLines(action, header, lines);
+          });
+    });
   });
   m_dispatcher->setOwner(CommandOwner::Manipulation, [this] {
     return EditAndRunCommands(*m_state, [this](ManipEditorModel& model) {

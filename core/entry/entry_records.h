@@ -68,14 +68,40 @@ class EntryRecordFile {
   // open at its current record as before and nothing was written.
   bool makeBackup(const std::string& backupFile);
 
+  // For tests of the error path: called before every transfer of the file; true makes it fail as an
+  // input/output error would.
+  void setFaultHook(std::function<bool()> hook);
+  // For tests: the line editor's window (in 128-byte blocks) and the pieces its edits move (bytes).
+  void setBufferSizes(std::int64_t windowBlocks, std::int64_t moveChunk);
+
  private:
+  // Reads the record at the editor's position (skipping empty lines) into buffer (when given): its
+  // extent becomes the current one. False when no line is left.
+  bool readForward(RecordBuffer* buffer);
+  // Start of the record that ends at end; -1 when no line is before it.
+  std::int64_t previousRecordStart(std::int64_t end);
+  // Line number of the last non-empty line before offset; 0 when there is none.
+  int lastLineNumberBefore(std::int64_t offset);
+  // Line number of the first non-empty line at offset or after it; 0 when there is none.
+  int firstLineNumberAt(std::int64_t offset);
+  bool stepForward();
+  bool stepBackward();
+  void restart();
+  bool usable() const;
+
   Ui& m_ui;
   std::string m_fileName;
   std::unique_ptr<TRndTxtMng> m_editor;
   std::int64_t m_current = 1;
   std::int64_t m_last = 0;
   bool m_endKnown = false;
+  bool m_failed = false;
   int m_highestRead = 0;
+  // The current record's bytes: from its first line up to the next record's first line (or the end
+  // of the data). Both equal the data length at the new record after the last.
+  std::int64_t m_start = 0;
+  std::int64_t m_end = 0;
+  bool m_isNew = false;
 };
 
 // The physical lines of the record in buffer, each followed by CR LF: line count =

@@ -98,8 +98,9 @@ class FieldCollector {
   FieldCollector(int position, int typeByte) {
     const int length = typeByte & 127;
     m_isText = (typeByte & 128) != 0;
-    m_first = std::max(position, 1);
-    m_last = std::min(position + length - 1, kBufferLength);
+    m_first = static_cast<int>(std::clamp<std::int64_t>(position, 1, kBufferLength + 1));
+    m_last =
+        static_cast<int>(std::clamp<std::int64_t>(std::int64_t{position} + length - 1, 0, kBufferLength));
     m_length = std::max(m_last - m_first + 1, 0);
     if (m_length > 0 && m_first <= kRecordLength) {
       m_firstLine = (m_first - 1) / kLineLength + 1;
@@ -495,8 +496,10 @@ class TFSort::Impl {
     m_counter.failAt = options.failWriteAt;
     m_memory = std::clamp(options.memoryBytes, kMinMemory, kMaxMemory);
     m_ioBlock = std::clamp(m_memory / 8, kMinIoBlock, kMaxIoBlock);
+    // The merge reads its runs in blocks that share what the two file buffers leave.
+    m_mergeMemory = std::max<std::int64_t>(m_memory - 2 * m_ioBlock, kMinIoBlock);
     m_fanIn = options.fanIn > 0 ? std::max(options.fanIn, 2)
-                                : static_cast<int>(std::max<std::int64_t>(m_memory / kMergeBlock - 1, 2));
+                                : static_cast<int>(std::max<std::int64_t>(m_mergeMemory / kMergeBlock, 2));
     // Temporary files go beside the file the statistics file's name leads to (past symbolic links),
     // so that the work file can be renamed over it.
     std::error_code error;
@@ -809,7 +812,7 @@ class TFSort::Impl {
                   std::int64_t& records) {
     const std::size_t count = last - first;
     const std::size_t block =
-        static_cast<std::size_t>(std::max<std::int64_t>(m_memory / (m_fanIn + 1), kMinIoBlock));
+        static_cast<std::size_t>(std::max<std::int64_t>(m_mergeMemory / m_fanIn, kMinIoBlock));
     std::vector<std::unique_ptr<RunReader>> readers;
     for (std::size_t i = first; i < last; ++i) {
       int fd;
@@ -895,6 +898,7 @@ class TFSort::Impl {
   std::vector<Run> m_runs;
   std::int64_t m_memory = 0;
   std::int64_t m_ioBlock = 0;
+  std::int64_t m_mergeMemory = 0;
   int m_fanIn = 2;
   Step m_step = Step::Done;  // why a record could not be taken
   std::chrono::steady_clock::time_point m_lastShown;

@@ -91,6 +91,16 @@ constexpr std::array kCommands{
         "                              der Gruppe N (Vorgabe 0) ausführen, die vorige Datei bleibt\n"
         "                              als Sicherung (.db*)",
         runManip},
+    BatchCommand{
+        "sort", true,
+        "STATISTIKDATEI sort NAME [--memory MIB] [--progress]\n"
+        "                              Datensätze nach der Variablen NAME aufsteigend sortieren\n"
+        "                              (gleiche Werte in ihrer Reihenfolge; leere Felder zuerst,\n"
+        "                              Texte in numerischen Feldern zuletzt); --memory begrenzt den\n"
+        "                              Arbeitsspeicher (Vorgabe 32 MiB, größere Dateien werden in\n"
+        "                              Teilen sortiert und zusammengeführt), --progress zeigt den\n"
+        "                              Fortschritt; die vorige Datei bleibt als Sicherung (.db*)",
+        runSort},
 };
 
 std::span<const BatchCommand> commands() {

@@ -57,6 +57,10 @@ int runAnalyse(BatchContext& context);
 // STATFILE manip CMDFILE [--group N] [--check] [--show]: compiles a command file of the manipulation
 // language, shows it as understood, and runs it over the records of group N.
 int runManip(BatchContext& context);
+// STATFILE sort NAME [--memory MIB] [--progress]: sorts the records by the variable NAME (ascending,
+// equal values in their order); the previous file becomes the backup.
+int runSort(BatchContext& context);
+
 // A group or class division number 0..high from the command line (what names the command in the
 // usage message).
 std::optional<int> GroupOrClassNumber(BatchContext& context, const std::string& text, int high,

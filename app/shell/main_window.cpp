@@ -46,6 +46,7 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/manip_command.h"
 #include "core/shell/settings_command.h"
+#include "core/shell/sort_command.h"
 #include "core/shell/structure_command.h"
 #include "core/shell/sys_params.h"
 
@@ -331,6 +332,7 @@ void TMainForm::registerOwners() {
           });
     });
   });
+  m_dispatcher->setOwner(CommandOwner::Sorting, [this] { return SortCurrentFile(*m_state); });
   m_dispatcher->setOwner(CommandOwner::HelpContents, [this] { return helpWindow().showContents(), false; });
   m_dispatcher->setOwner(CommandOwner::HelpIndex, [this] { return helpWindow().showIndex(), false; });
   m_dispatcher->setOwner(CommandOwner::About, [this] { return showAbout(), false; });

@@ -22,7 +22,7 @@ CommandRoute RouteOf(MenuHandler handler, int code) {
         case 140:
           return {CommandOwner::Manipulation, true, true, C::OwnerSays, true};
         case 150:
-          return {CommandOwner::Sorting, true, true, C::Always, true};
+          return {CommandOwner::Sorting, true, true, C::OwnerSays, true};
         case 166:
           return {CommandOwner::SyncAddition, true, true, C::Always, true};
         case 170:

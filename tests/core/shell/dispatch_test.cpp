@@ -61,7 +61,7 @@ TEST(Dispatch, OwnersRunWithTheRecordedCodeAndReportChanges) {
       [&](bool structureEntry) { calls.push_back(structureEntry ? "change+entry" : "change"); });
   dispatcher.setOwner(CommandOwner::Sorting, [&] {
     calls.push_back("sort " + std::to_string(state.commandCode));
-    return false;  // sorting always counts as a change, whatever it says
+    return true;  // the sorted file replaced the statistics file
   });
   dispatcher.setOwner(CommandOwner::Analysis, [&] {
     calls.push_back("analysis " + std::to_string(state.commandGroup) + "/" +
@@ -98,6 +98,22 @@ TEST(Dispatch, TheManipulationSaysWhetherTheFileChanged) {
   ran = true;
   dispatcher.choose(MenuHandler::Datei, 1400);
   EXPECT_EQ(calls, (std::vector<std::string>{"manip 1400", "manip 1400", "change+entry"}));
+}
+
+TEST(Dispatch, TheSortSaysWhetherTheFileChanged) {
+  test::ScriptedUi ui;
+  GlobalState state(ui);
+  state.currentFile = "/tmp/a.dt1";
+  CommandDispatcher dispatcher(state);
+  int changes = 0;
+  dispatcher.setOnChange([&](bool structureEntry) { changes += structureEntry ? 10 : 1; });
+  bool sorted = false;  // a cancelled variable choice or sort leaves the file as it was
+  dispatcher.setOwner(CommandOwner::Sorting, [&] { return sorted; });
+  dispatcher.choose(MenuHandler::Datei, 1500);
+  EXPECT_EQ(changes, 0);
+  sorted = true;
+  dispatcher.choose(MenuHandler::Datei, 1500);
+  EXPECT_EQ(changes, 10);
 }
 
 TEST(Dispatch, NothingHappensWhileTheReadyFlagIsClear) {

@@ -78,7 +78,7 @@ class HelpWindowTest : public QObject {
         "birrtumw",   "buttest",    "bmcnemar",    "bsensi",   "bchiqanp", "bgrpkldef", "bgrpdef", "bklsdef",
         "bawd110",    "bawe110",    "bawd120",     "bawe120",  "bawd130",  "bawe130",   "bawd190", "bawe190",
         "bawd310",    "bawe310",    "bawd320",     "bawe320",  "bawd330",  "bawe330",   "bawd340", "bawe340",
-        "bdatmanipu", "bdatm14100", "bstvneu",     "bstvfrei", "bstwarn",  "bstsneu"};
+        "bdatmanipu", "bdatm14100", "bstvneu",     "bstvfrei", "bstwarn",  "bstsneu",   "bdinp",   "bdsort"};
     const QRegularExpression follows(QStringLiteral("Beschreibung[^.]*folgt"));
     for (const char* topic : working) {
       QTextDocument document;
@@ -114,6 +114,10 @@ class HelpWindowTest : public QObject {
          {"WARNUNG !", "Nach Beendigung des nachfolgenden Dialoges",
           "wird aus den Variablen die Struktur der Statistikdatei", "OK", "Abbrechen", "Hilfe",
           "structure recompute"}},
+        {"bdinp",
+         {"DATENEINGABE", "Satz-Nr.:", "Änd. rückg.", "DS löschen", "Anfang", "Ende", "? (F4)",
+          "Frei Positionieren", "Spalten", "Korrektur ?", "Sicherungskopie"}},
+        {"bdsort", {"Datei sortieren", "Variable für Sortierung auswählen :", "Sortieren nach"}},
         {"bstsneu",
          {"Variablenname", "Feldlänge", "Entfernen", "Nach oben", "Nach unten", "OK", "Abbrechen", "Hilfe",
           "1.3", "4.2", "structure recompute"}},

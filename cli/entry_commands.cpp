@@ -87,8 +87,9 @@ RecordRead readRecord(BatchContext& context, std::int64_t n) {
   if (!file.open(context.options.statFile)) return result;
   TextFileLineSource lines(file);
   RecordReader reader(lines);
-  RecordBuffer next;
-  while ((n == 0 || reader.recordCount() < n) && reader.next(next)) result.buffer = next;
+  // A read that finds no more lines leaves the buffer as it was: with the last record.
+  while ((n == 0 || reader.recordCount() < n) && reader.next(result.buffer)) {
+  }
   result.records = reader.recordCount();
   result.ok = !file.error();
   if (n == 0) {

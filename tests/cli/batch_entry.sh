@@ -114,4 +114,15 @@ check "the file matches blank.expected.dt1" cmp "$F/studie.dt1" "$E/blank.expect
 check "the end mark stays single" test "$(tr -cd '\032' <"$F/studie.dt1" | wc -c)" -eq 1
 run "$F/studie.dt1" record last
 check "299 records are left" contains "$out" "* Satz-Nr.: 299"
+
+# An empty statistics file: no record to show; enter new writes record 1 (PATNR at 1..5, GEWICHT at
+# 13..17, both right-aligned).
+: >"$F/leer.dt1"
+cp "$ROOT/data/studie.prm" "$F/leer.prm"
+run "$F/leer.dt1" record last
+check "record last of an empty file is refused" test "$status" -eq 2
+check "it says the file is empty" contains "$err" "leer.dt1: Datei ist leer"
+run "$F/leer.dt1" enter new PATNR=7 GEWICHT=70,25
+check "enter new into an empty file" test "$out" = "Datensatz 1 angefügt"
+check "the file holds the one line and the end mark" cmp "$F/leer.dt1" <(printf '1    7       70.25\r\n\032')
 finish

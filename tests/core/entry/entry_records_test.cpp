@@ -1,6 +1,7 @@
 #include "core/entry/entry_records.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/datafile/stat_record.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -308,6 +310,28 @@ TEST_F(EntryRecordsTest, AnIoErrorIsShownAndEndsAllWriting) {
   EXPECT_FALSE(file.makeBackup(path("io.db1")));
   EXPECT_EQ(ui.messages.size(), 1U);
   EXPECT_EQ(readBytes(name), FileOf(records));  // the fault came before the first write
+}
+
+// A full disk while a record grows: the message, the file closed, the program goes on.
+TEST_F(EntryRecordsTest, AFullDiskWhileARecordGrowsIsAnIoError) {
+  const std::string name = path("full.dt1");
+  const std::vector<Lines> records = {{"1a"}, {"1b"}, {"1c"}};
+  writeBytes(name, FileOf(records));
+  EntryRecordFile file(ui);
+  ASSERT_TRUE(file.open(name));
+  RecordBuffer buffer;
+  ASSERT_EQ(file.goTo(2, buffer), 2);
+  {
+    test::FileSizeLimit limit(FileOf(records).size());
+    if (!limit.active()) {
+      GTEST_SKIP() << "no file size limit";
+    }
+    EXPECT_EQ(file.save("1bigger\r\n2and longer\r\n"), EntryRecordFile::SaveResult::Failed);
+  }
+  EXPECT_TRUE(file.failed());
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"error: " + name + ": IO-Err"});
+  EXPECT_EQ(file.save("1b\r\n"), EntryRecordFile::SaveResult::Failed);
+  EXPECT_EQ(ui.messages.size(), 1U);
 }
 
 TEST_F(EntryRecordsTest, TheBackupCopyKeepsTheCurrentRecord) {

@@ -136,8 +136,9 @@ TEST_F(LineEditorTest, FilesThatCannotBeWrittenAreRefused) {
   writeBytes(readOnly, "1abc\r\n");
   ::chmod(readOnly.c_str(), 0444);
   std::filesystem::create_directory(path("dir.dt1"));
+  ASSERT_EQ(::mkfifo(path("pipe.dt1").c_str(), 0666), 0);
   const std::string expected(": Datei kann nicht geöffnet werden!"_w);
-  for (const std::string& name : {readOnly, path("dir.dt1"), path("missing.dt1")}) {
+  for (const std::string& name : {readOnly, path("dir.dt1"), path("pipe.dt1"), path("missing.dt1")}) {
     ui.messages.clear();
     TRndTxtMng editor(ui);
     EXPECT_FALSE(editor.open(name)) << name;

@@ -101,6 +101,25 @@ constexpr std::array kCommands{
         "                              Teilen sortiert und zusammengeführt), --progress zeigt den\n"
         "                              Fortschritt; die vorige Datei bleibt als Sicherung (.db*)",
         runSort},
+    BatchCommand{"checks", true,
+                 "STATISTIKDATEI checks      Eingabeprüfungen der Dateneingabe (Datei mit der Endung INC):\n"
+                 "                              FA, Variable, Art und Grenzen oder zugelassene Texte",
+                 runChecks},
+    BatchCommand{"record", true,
+                 "STATISTIKDATEI record N|last [--columns 1|2|3]\n"
+                 "                              Datensatz N (oder den letzten) wie die Protokoll-Ausgabe\n"
+                 "                              der Dateneingabe zeigen (Vorgabe 3 Spalten)",
+                 runRecord},
+    BatchCommand{"enter", true,
+                 "STATISTIKDATEI enter N|new NAME=WERT... [--accept]\n"
+                 "                              Werte mit den Eingabeprüfungen in Datensatz N (new: neuer\n"
+                 "                              Datensatz am Ende) eintragen; eine fehlgeschlagene Prüfung\n"
+                 "                              speichert nichts, außer mit --accept; leere Werte löschen\n"
+                 "                              ein Feld; die vorige Datei bleibt als Sicherung (.db*)",
+                 runEnter},
+    BatchCommand{"delete", true,
+                 "STATISTIKDATEI delete N    Datensatz N löschen (nur mit --yes); Sicherung (.db*)",
+                 runDelete},
 };
 
 std::span<const BatchCommand> commands() {

@@ -60,6 +60,15 @@ int runManip(BatchContext& context);
 // STATFILE sort NAME [--memory MIB] [--progress]: sorts the records by the variable NAME (ascending,
 // equal values in their order); the previous file becomes the backup.
 int runSort(BatchContext& context);
+// STATFILE checks: the entry checks of data entry (the file beside the statistics file, extension INC).
+int runChecks(BatchContext& context);
+// STATFILE record N|last [--columns 1|2|3]: a record as the entry window prints it.
+int runRecord(BatchContext& context);
+// STATFILE enter N|new NAME=VALUE... [--accept]: values checked and stored into record N (or a new
+// record after the last) as the entry window stores them; the file is edited in place after a backup.
+int runEnter(BatchContext& context);
+// STATFILE delete N (with --yes): deletes record N as "DS löschen" of the entry window does.
+int runDelete(BatchContext& context);
 
 // A group or class division number 0..high from the command line (what names the command in the
 // usage message).

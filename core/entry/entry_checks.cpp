@@ -132,6 +132,10 @@ EntryCheckOutcome checkText(std::string_view value, const EntryCheck* check) {
 
 }  // namespace
 
+std::optional<double> EntryBoundValue(std::string_view text, char kind) {
+  return comparable(trimmed(text), kind);
+}
+
 std::string EntryCheckFileName(std::string_view statisticsFile) {
   return FindCaseVariant(ChangeExtension(statisticsFile, "INC"));
 }

@@ -62,6 +62,11 @@ struct EntryCheckOutcome {
   std::string message;
 };
 
+// A bound (or a value) read as the check kind compares it: the packed date for "A" (day first) and
+// "B" (yyyymmdd), the seconds of the day for "Z", the number for every other kind; nullopt when the
+// text does not read so (an unreadable bound is no bound). Blanks around the text do not count.
+std::optional<double> EntryBoundValue(std::string_view text, char kind);
+
 // Checks value (already prepared by PrepareFieldText) for the variable against its entry (nullptr:
 // numeric variables only need to be numbers, text variables are not checked). An empty value always
 // passes (a missing value).

@@ -154,6 +154,32 @@ TEST(EntryChecksTest, ValuesAreCheckedByTheirEntry) {
   }
 }
 
+TEST(EntryChecksTest, BoundsReadAsTheirKind) {
+  struct Case {
+    std::string text;
+    char kind;
+    std::optional<double> value;
+    const char* source;
+  };
+  const Case cases[] = {
+      {" 12.5 ", ' ', 12.5, "a number, blanks around"},
+      {"1,5", 'G', 1.5, "the decimal comma of a number"},
+      {"abc", ' ', std::nullopt, "no number"},
+      {"", ' ', std::nullopt, "nothing"},
+      {"31.12.2099", 'A', 137563167, "packed 2099 * 65536 + 12 * 256 + 31"},
+      {"20991231", 'B', 137563167, "the same date year first"},
+      {"31122099", 'B', std::nullopt, "day first is no year-first date"},
+      {"29.02.1900", 'A', std::nullopt, "no such day"},
+      {"17.30", 'Z', 63000, "17 * 3600 + 30 * 60"},
+      {"24.00", 'Z', 86400, "the end of the day"},
+      {"12.60", 'Z', std::nullopt, "60 minutes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " " + c.kind + " (" + c.source + ")");
+    EXPECT_EQ(EntryBoundValue(c.text, c.kind), c.value);
+  }
+}
+
 struct PrepareCase {
   const char* what;
   VariableEntry variable;

@@ -1,6 +1,7 @@
 #include "app/entry/input_dialog.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -142,7 +143,11 @@ TInpDlg::TInpDlg(InputModel& model, Ui& ui, QWidget* parent) : QDialog(parent), 
   connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeEdit(); });
 
   // While moving over many records the number shown follows.
-  m_model.setRecordProgress([this](std::int64_t number) {
+  // Moving over a long file reports every 20 records; the number is painted a few times a second, so
+  // that a million records do not cost a million repaints.
+  m_model.setRecordProgress([this, shown = QElapsedTimer()](std::int64_t number) mutable {
+    if (shown.isValid() && shown.elapsed() < 100) return;
+    shown.start();
     m_number->setText(QString::number(number));
     m_number->repaint();
   });

@@ -88,6 +88,8 @@ TSelBxDlg::TSelBxDlg(QWidget* parent, const ListRequest& request, std::function<
 
   fill(m_items, request.startIndex);
   resize(request.wide ? kWideWidth : kNarrowWidth, 340);
+  // The arrow keys and the first letters choose in the list from the start.
+  m_list->setFocus();
 }
 
 QString TSelBxDlg::label() const {

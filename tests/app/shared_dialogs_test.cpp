@@ -246,6 +246,16 @@ class SharedDialogsTest : public QObject {
     QCOMPARE(beeps, 1);
   }
 
+  void listSelectionTakesTheArrowKeysAtOnce() {
+    TSelBxDlg dialog(nullptr, listRequest({"ALTER", "GEWICHT", "GROESSE"}), {}, {});
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(dialog.currentIndex(), 2);
+  }
+
   void listSelectionDoesNotDrawTheLayoutMarkOfGroupLines() {
     ListRequest request = listRequest({"{3  0: Gesamt", "{3  3: Frauen", "ohne Marke"});
     TSelBxDlg dialog(nullptr, request, {}, {});

@@ -6,19 +6,7 @@
 set -euo pipefail
 build=$1
 source=$2
-dir=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
-mkdir -p "$dir/data"
-cp "$build/veltrix" "$dir/"
-cp "$source"/data/studie.* "$dir/data/"
-echo "$dir/data/studie.dt1" >"$dir/veltrix.fil"
-cd "$dir"
-openbox >/dev/null 2>&1 &
-sleep 1
-./veltrix >/dev/null 2>&1 &
-sleep 3
-xdotool windowactivate --sync "$(xdotool search --name KVT | head -1)" 2>/dev/null || true
-keys() { for k in "$@"; do xdotool key "$k"; sleep 0.4; done; }
+source "$(dirname "$0")/start_program.sh"
 keys alt+a s e                       # Auswerten > Statistische Kenngrößen > Eine Variable, mehrere Gruppen
 sleep 1
 keys Home Down Down Down Down Return  # GROESSE

@@ -301,10 +301,12 @@ int runEnter(BatchContext& context) {
     return kExitFailed;
   }
   const EntryChecks checks = EntryChecks::read(context.ui, context.options.statFile);
-  RecordRead read = readRecord(context, isNew ? 0 : *number);
+  // 0 for "new"; value_or keeps the optimiser from seeing an unset optional here.
+  const std::int64_t wanted = number.value_or(0);
+  RecordRead read = readRecord(context, wanted);
   if (!read.ok) return kExitFailed;
   // The new record after the last is reached by its number too.
-  const std::int64_t n = isNew ? read.records + 1 : *number;
+  const std::int64_t n = isNew ? read.records + 1 : wanted;
   if (!read.found) {
     if (n != read.records + 1) {
       sayRecordMissing(context, n, read.records);

@@ -4,9 +4,6 @@
 // is its own. Run from a Release build folder:
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release
 //   bench_analyse && build-release/bench/analyse
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/child_figures.h"
 #include "cli/batch.h"
 #include "core/analysis/analysis_procedure.h"
 #include "core/analysis/data_pass.h"
@@ -65,27 +63,8 @@ class NullProcedure : public veltrix::AnalysisProcedure {
   long checksum = 0;
 };
 
-struct Figures {
-  double seconds = 0;
-  long peakKb = 0;
-  int status = 0;
-};
-
-// Runs work in a child process; its time and peak resident memory.
-template <class F>
-Figures Child(F work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) _exit(work());
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Figures f;
-  f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  f.peakKb = usage.ru_maxrss;
-  f.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return f;
-}
+using veltrix::bench::Child;
+using veltrix::bench::Figures;
 
 }  // namespace
 

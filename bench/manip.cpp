@@ -7,9 +7,6 @@
 // process of its own, with its peak memory. Run from a Release build folder:
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release
 //   bench_manip && build-release/bench/manip
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/child_figures.h"
 #include "cli/batch.h"
 #include "core/datafile/params.h"
 #include "core/datafile/stat_record.h"
@@ -67,26 +65,8 @@ std::string RecordText(long i, std::uint32_t& state) {
   return text;
 }
 
-struct Figures {
-  double seconds = 0;
-  long peakKb = 0;
-  int status = 0;
-};
-
-template <class F>
-Figures Child(F work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) _exit(work());
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Figures f;
-  f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  f.peakKb = usage.ru_maxrss;
-  f.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return f;
-}
+using veltrix::bench::Child;
+using veltrix::bench::Figures;
 
 }  // namespace
 

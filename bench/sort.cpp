@@ -5,9 +5,6 @@
 // Release build folder:
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release
 //   bench_sort && build-release/bench/sort
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,32 +12,15 @@
 #include <sstream>
 #include <string>
 
+#include "bench/child_figures.h"
 #include "cli/batch.h"
 #include "core/datafile/params.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
 
-struct Figures {
-  double seconds = 0;
-  long peakKb = 0;
-  int status = 0;
-};
-
-template <class F>
-Figures Child(F work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) _exit(work());
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Figures f;
-  f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  f.peakKb = usage.ru_maxrss;
-  f.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return f;
-}
+using veltrix::bench::Child;
+using veltrix::bench::Figures;
 
 // n records "1" + WERT (1..7) + a record number (9..15) + a text, CR LF each: about 40 bytes.
 bool WriteFile(const std::string& name, long n) {

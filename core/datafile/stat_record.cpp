@@ -119,16 +119,21 @@ void RecordBuffer::appendLines(std::string& out) const {
   }
 }
 
-void RecordBuffer::setRecordNumber(std::int64_t number) {
+std::array<char, kRecordNumberLength> RecordNumberText(std::int64_t number) {
   std::int64_t n = std::clamp<std::int64_t>(number, 0, kMaxRecordNumber);
-  char digits[kRecordNumberLength];
+  std::array<char, kRecordNumberLength> digits{};
   int i = kRecordNumberLength;
   do {
-    digits[--i] = static_cast<char>('0' + n % 10);
+    digits[static_cast<std::size_t>(--i)] = static_cast<char>('0' + n % 10);
     n /= 10;
   } while (n != 0);
-  while (i > 0) digits[--i] = ' ';
-  write(kRecordNumberPosition, std::string_view(digits, kRecordNumberLength));
+  while (i > 0) digits[static_cast<std::size_t>(--i)] = ' ';
+  return digits;
+}
+
+void RecordBuffer::setRecordNumber(std::int64_t number) {
+  const std::array<char, kRecordNumberLength> digits = RecordNumberText(number);
+  write(kRecordNumberPosition, std::string_view(digits.data(), digits.size()));
 }
 
 // ---------------------------------------------------------------- line sources

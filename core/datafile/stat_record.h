@@ -140,6 +140,10 @@ class RecordReader {
   bool m_hasPending = false;
 };
 
+// The running record number as the record buffer holds it: right-aligned in six characters, numbers
+// above 999999 shown as 999999 and below 0 as 0.
+std::array<char, kRecordNumberLength> RecordNumberText(std::int64_t number);
+
 // Line number 1..99 of a physical line from its first character.
 int LineNumberOf(char numberCharacter);
 // The number character of line k (1..99).

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -155,16 +156,9 @@ class FieldCollector {
     const int first = kRecordNumberPosition;
     const int last = kRecordNumberPosition + kRecordNumberLength - 1;
     if (m_length == 0 || m_last < first || m_first > last) return;
-    char digits[kRecordNumberLength];
-    std::int64_t n = std::clamp<std::int64_t>(ordinal, 0, kMaxRecordNumber);
-    int i = kRecordNumberLength;
-    do {
-      digits[--i] = static_cast<char>('0' + n % 10);
-      n /= 10;
-    } while (n != 0);
-    while (i > 0) digits[--i] = ' ';
+    const std::array<char, kRecordNumberLength> digits = RecordNumberText(ordinal);
     for (int p = std::max(first, m_first); p <= std::min(last, m_last); ++p)
-      m_field[p - m_first] = digits[p - first];
+      m_field[p - m_first] = digits[static_cast<std::size_t>(p - first)];
   }
 
   bool m_isText = false;

@@ -11,7 +11,7 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "tests/support/scripted_ui.h"
-#include "tests/support/temp_dir_test.h"
+#include "tests/support/study_state_test.h"
 
 namespace veltrix {
 namespace {
@@ -19,22 +19,14 @@ namespace {
 using namespace veltrix::literals;
 using test::ScriptedUi;
 
-class EntryCommandTest : public test::TempDirTest {
+class EntryCommandTest : public test::StudyStateTest {
  protected:
-  EntryCommandTest() : TempDirTest("veltrix-entry-command") {}
+  EntryCommandTest() : StudyStateTest("veltrix-entry-command") {}
 
   void SetUp() override {
-    TempDirTest::SetUp();
-    state.currentFile = path("studie.dt1");
-    DerivePerFileNames(state);
-    state.params = std::make_unique<TParams>(ui);
-    state.params->putVariable(1, "WERT", 1, 3);
-    state.params->setVariableCount(1);
-    writeBytes(state.currentFile, "1  1\r\n1  2\r\n");
+    StudyStateTest::SetUp();
+    selectStudy({{"WERT", 1, 3}}, "1  1\r\n1  2\r\n");
   }
-
-  ScriptedUi ui;
-  GlobalState state{ui};
 };
 
 TEST_F(EntryCommandTest, TheWindowEditsTheFileAndTheCommandReportsTheChange) {

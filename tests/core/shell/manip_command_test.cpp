@@ -11,7 +11,7 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "tests/support/scripted_ui.h"
-#include "tests/support/temp_dir_test.h"
+#include "tests/support/study_state_test.h"
 
 namespace veltrix {
 namespace {
@@ -21,18 +21,13 @@ using test::ScriptedUi;
 
 constexpr std::string_view kChooseTitle = "Befehlsdatei auswählen oder neu anlegen (neuer Dateiname)"_w;
 
-class ManipCommandTest : public test::TempDirTest {
+class ManipCommandTest : public test::StudyStateTest {
  protected:
-  ManipCommandTest() : TempDirTest("veltrix-manip-command") {}
+  ManipCommandTest() : StudyStateTest("veltrix-manip-command") {}
 
   void SetUp() override {
-    TempDirTest::SetUp();
-    state.currentFile = path("studie.dt1");
-    DerivePerFileNames(state);
-    state.params = std::make_unique<TParams>(ui);
-    state.params->putVariable(1, "WERT", 1, 3);
-    state.params->setVariableCount(1);
-    writeBytes(state.currentFile, "1  1\r\n1  2\r\n");
+    StudyStateTest::SetUp();
+    selectStudy({{"WERT", 1, 3}}, "1  1\r\n1  2\r\n");
   }
 
   // The editor as the window would run it: the user types the text and presses "OK" (the script
@@ -44,9 +39,6 @@ class ManipCommandTest : public test::TempDirTest {
       return model.accept().action == ManipEditorResult::Action::Run;
     };
   }
-
-  ScriptedUi ui;
-  GlobalState state{ui};
 };
 
 TEST_F(ManipCommandTest, ChoosesTheFileEditsItChoosesTheGroupAndRuns) {

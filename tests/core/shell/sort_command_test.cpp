@@ -10,7 +10,7 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "tests/support/scripted_ui.h"
-#include "tests/support/temp_dir_test.h"
+#include "tests/support/study_state_test.h"
 
 namespace veltrix {
 namespace {
@@ -20,23 +20,14 @@ using test::ScriptedUi;
 
 constexpr std::string_view kUnsorted = "1  3 b\r\n1 -1 c\r\n1  3 a\r\n";
 
-class SortCommandTest : public test::TempDirTest {
+class SortCommandTest : public test::StudyStateTest {
  protected:
-  SortCommandTest() : TempDirTest("veltrix-sort-command") {}
+  SortCommandTest() : StudyStateTest("veltrix-sort-command") {}
 
   void SetUp() override {
-    TempDirTest::SetUp();
-    state.currentFile = path("studie.dt1");
-    DerivePerFileNames(state);
-    state.params = std::make_unique<TParams>(ui);
-    state.params->putVariable(1, "WERT", 1, 3);
-    state.params->putVariable(2, "NAME>", 5, 1);
-    state.params->setVariableCount(2);
-    writeBytes(state.currentFile, std::string(kUnsorted));
+    StudyStateTest::SetUp();
+    selectStudy({{"WERT", 1, 3}, {"NAME>", 5, 1}}, std::string(kUnsorted));
   }
-
-  ScriptedUi ui;
-  GlobalState state{ui};
 };
 
 TEST_F(SortCommandTest, OffersEveryVariableAndSortsByTheChosenOne) {

@@ -11,7 +11,7 @@
 #include "core/shell/file_opening.h"
 #include "core/shell/global_state.h"
 #include "tests/support/scripted_ui.h"
-#include "tests/support/temp_dir_test.h"
+#include "tests/support/study_state_test.h"
 
 namespace veltrix {
 namespace {
@@ -19,24 +19,17 @@ namespace {
 using namespace veltrix::literals;
 using test::ScriptedUi;
 
-class StructureCommandTest : public test::TempDirTest {
+class StructureCommandTest : public test::StudyStateTest {
  protected:
-  StructureCommandTest() : TempDirTest("veltrix-structure-command") {}
+  StructureCommandTest() : StudyStateTest("veltrix-structure-command") {}
 
   void SetUp() override {
-    TempDirTest::SetUp();
-    state.currentFile = path("studie.dt1");
-    DerivePerFileNames(state);
-    state.params = std::make_unique<TParams>(ui);
-    state.params->setFileName(state.parameterFileName);
-    state.params->putVariable(1, "A", 1, 3);
-    state.params->putVariable(2, "B>", 4, 10);
-    state.params->setVariableCount(2);
+    StudyStateTest::SetUp();
+    selectStudy({{"A", 1, 3}, {"B>", 4, 10}}, "");
     SelectionSlot slot{};
     slot[0] = 7;
     state.params->putSelectionSlot(3, slot);
     state.tables = std::make_unique<TTMnX>();
-    writeBytes(state.currentFile, "");
   }
 
   void command(int code) {
@@ -58,8 +51,6 @@ class StructureCommandTest : public test::TempDirTest {
     return text;
   }
 
-  ScriptedUi ui;
-  GlobalState state{ui};
   StructureDialogs dialogs;
   int warnings = 0;
 };

@@ -17,6 +17,7 @@
 #include "core/datafile/params.h"
 #include "core/entry/entry_checks.h"
 #include "tests/app/modal_guard.h"
+#include "tests/app/scratch_files.h"
 
 using namespace veltrix;
 
@@ -41,20 +42,10 @@ class InputDialogTest : public QObject {
 
   std::string path(const char* name) const { return fromQPath(m_dir->filePath(QString::fromLatin1(name))); }
 
-  static void writeFile(const std::string& name, const QByteArray& bytes) {
-    QFile file(toQPath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  static QByteArray readFile(const std::string& name) {
-    QFile file(toQPath(name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-  }
-
   std::string study() {
     const std::string file = path("studie.dt1");
-    writeFile(file, record("  1  70    3Anna") + record("  2  81   12Bernd") + record("  3  65    1"));
+    test::WriteScratchFile(file,
+                           record("  1  70    3Anna") + record("  2  81   12Bernd") + record("  3  65    1"));
     return file;
   }
 
@@ -66,7 +57,7 @@ class InputDialogTest : public QObject {
     bytes[132] = 5;
     bytes[133] = 'G';
     for (int i = 134; i < 154; ++i) bytes[i] = ' ';
-    writeFile(EntryCheckFileName(statFile), bytes);
+    test::WriteScratchFile(EntryCheckFileName(statFile), bytes);
   }
 
   static QString cellText(const TInpDlg& dialog, EntryCell cell) {
@@ -214,7 +205,7 @@ class InputDialogTest : public QObject {
     QCOMPARE(model.currentField(), 0);
     dialog.toolButton(TInpDlg::Tool::Ok)->click();
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(readFile(file),
+    QCOMPARE(test::ReadScratchFile(file),
              record("  1 3.5    3Anna") + record("  2  81   12Bernd") + record("  3  65    1") + "\x1a");
   }
 
@@ -266,7 +257,7 @@ class InputDialogTest : public QObject {
     RunDataEntry(nullptr, model, m_ui, {});
     QVERIFY(m_guard.allAnswered());
     QVERIFY(!model.isOpen());
-    QCOMPARE(readFile(file),
+    QCOMPARE(test::ReadScratchFile(file),
              record("  1  70    2Anna") + record("  2  81   12Bernd") + record("  3  65    1") + "\x1a");
   }
 
@@ -350,7 +341,7 @@ class InputDialogTest : public QObject {
     QVERIFY(first.contains(QStringLiteral("studie.dt1")));
     QVERIFY(model.failed());
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(readFile(path("weg.dt1")),
+    QCOMPARE(test::ReadScratchFile(path("weg.dt1")),
              record("  1  70    3Anna") + record("  2  81   12Bernd") + record("  3  65    1") + "\x1a");
   }
 

@@ -16,6 +16,7 @@
 #include "core/datafile/params.h"
 #include "core/manip/compiler.h"
 #include "tests/app/modal_guard.h"
+#include "tests/app/scratch_files.h"
 
 using namespace veltrix;
 
@@ -30,12 +31,6 @@ class ManipEditorDialogTest : public QObject {
   int m_beeps = 0;
 
   std::string path(const char* name) const { return fromQPath(m_dir->filePath(QString::fromLatin1(name))); }
-
-  static void writeFile(const std::string& name, const QByteArray& bytes) {
-    QFile file(toQPath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
 
   // The lines of a file, whatever its line ends; empty when it does not exist.
   static QStringList fileLines(const std::string& name) {
@@ -90,7 +85,7 @@ class ManipEditorDialogTest : public QObject {
   }
 
   void showsTheFileTheNamesAndTheHelpTable() {
-    writeFile(path("studie.bf1"), "/ Z\xe4hlung\n[ALTER] = [ALTER] + 1\n");
+    test::WriteScratchFile(path("studie.bf1"), "/ Z\xe4hlung\n[ALTER] = [ALTER] + 1\n");
     ManipEditorModel model(m_params, m_ui, path("studie.bf1"));
     TDMEd dialog(model, m_ui);
     int help = 0;
@@ -177,7 +172,7 @@ class ManipEditorDialogTest : public QObject {
   }
 
   void anotherCommandFileReplacesTheText() {
-    writeFile(path("andere.bf2"), "[GESCHL] = 2\n");
+    test::WriteScratchFile(path("andere.bf2"), "[GESCHL] = 2\n");
     ManipEditorModel model(m_params, m_ui, path("haupt.bf1"));
     TDMEd dialog(model, m_ui);
     dialog.show();

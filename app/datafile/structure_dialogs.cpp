@@ -108,6 +108,39 @@ QLineEdit* StructureListDialog::makeEdit(StructureField field, const char* name)
   return edit;
 }
 
+void StructureListDialog::layOut(const QString& headingText, std::initializer_list<QPushButton*> sideButtons,
+                                 std::initializer_list<std::pair<QString, QLineEdit*>> captionedEdits) {
+  auto* heading = new QLabel(headingText, this);
+  heading->setFont(m_list->font());
+  heading->setIndent(m_list->frameWidth() + 4);  // over the text of the lines
+  auto* side = new QVBoxLayout;
+  for (QPushButton* button : sideButtons) side->addWidget(button);
+  side->addStretch();
+  auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(heading);
+  listColumn->addWidget(m_list, 1);
+  auto* body = new QHBoxLayout;
+  body->addLayout(listColumn, 1);
+  body->addLayout(side);
+
+  auto* edits = new QGridLayout;
+  edits->addWidget(new QLabel(QStringLiteral("Nr."), this), 0, 0);
+  edits->addWidget(m_counter, 1, 0);
+  int column = 1;
+  for (const auto& [caption, edit] : captionedEdits) {
+    edits->addWidget(new QLabel(caption, this), 0, column);
+    edits->addWidget(edit, 1, column);
+    ++column;
+  }
+  edits->setColumnStretch(column, 1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(body, 1);
+  layout->addLayout(edits);
+  layout->addLayout(DialogButtonRow(m_buttons));
+  refresh();
+}
+
 void StructureListDialog::refresh() {
   {
     const QSignalBlocker block(m_list);
@@ -155,35 +188,8 @@ TNeuVarDlg::TNeuVarDlg(TNeuVar& model, QWidget* parent)
   connect(m_up, &QPushButton::clicked, this, [this] { m_model.moveUp(), refresh(); });
   connect(m_down, &QPushButton::clicked, this, [this] { m_model.moveDown(), refresh(); });
 
-  auto* heading = new QLabel(listHeading(model.showsPositions()), this);
-  heading->setFont(m_list->font());
-  heading->setIndent(m_list->frameWidth() + 4);  // over the text of the lines
-  auto* side = new QVBoxLayout;
-  side->addWidget(m_remove);
-  side->addWidget(m_up);
-  side->addWidget(m_down);
-  side->addStretch();
-  auto* listColumn = new QVBoxLayout;
-  listColumn->addWidget(heading);
-  listColumn->addWidget(m_list, 1);
-  auto* body = new QHBoxLayout;
-  body->addLayout(listColumn, 1);
-  body->addLayout(side);
-
-  auto* edits = new QGridLayout;
-  edits->addWidget(new QLabel(QStringLiteral("Nr."), this), 0, 0);
-  edits->addWidget(new QLabel(QStringLiteral("Variablenname"), this), 0, 1);
-  edits->addWidget(new QLabel(toQString("Feldlänge"_w), this), 0, 2);
-  edits->addWidget(m_counter, 1, 0);
-  edits->addWidget(name, 1, 1);
-  edits->addWidget(length, 1, 2);
-  edits->setColumnStretch(3, 1);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(body, 1);
-  layout->addLayout(edits);
-  layout->addLayout(DialogButtonRow(m_buttons));
-  refresh();
+  layOut(listHeading(model.showsPositions()), {m_remove, m_up, m_down},
+         {{QStringLiteral("Variablenname"), name}, {toQString("Feldlänge"_w), length}});
 }
 
 void TNeuVarDlg::pressEnter(StructureField field) {
@@ -205,35 +211,10 @@ TFreiVDlg::TFreiVDlg(TFreiV& model, QWidget* parent)
   length->setMaximumWidth(metrics.horizontalAdvance(QStringLiteral("9999")) + 12);
   connect(m_remove, &QPushButton::clicked, this, [this] { m_model.removeItem(), refresh(); });
 
-  auto* heading = new QLabel(listHeading(true), this);
-  heading->setFont(m_list->font());
-  heading->setIndent(m_list->frameWidth() + 4);
-  auto* side = new QVBoxLayout;
-  side->addWidget(m_remove);
-  side->addStretch();
-  auto* listColumn = new QVBoxLayout;
-  listColumn->addWidget(heading);
-  listColumn->addWidget(m_list, 1);
-  auto* body = new QHBoxLayout;
-  body->addLayout(listColumn, 1);
-  body->addLayout(side);
-
-  auto* edits = new QGridLayout;
-  edits->addWidget(new QLabel(QStringLiteral("Nr."), this), 0, 0);
-  edits->addWidget(new QLabel(QStringLiteral("Variablenname"), this), 0, 1);
-  edits->addWidget(new QLabel(QStringLiteral("Feldanfang"), this), 0, 2);
-  edits->addWidget(new QLabel(toQString("Feldlänge"_w), this), 0, 3);
-  edits->addWidget(m_counter, 1, 0);
-  edits->addWidget(name, 1, 1);
-  edits->addWidget(position, 1, 2);
-  edits->addWidget(length, 1, 3);
-  edits->setColumnStretch(4, 1);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(body, 1);
-  layout->addLayout(edits);
-  layout->addLayout(DialogButtonRow(m_buttons));
-  refresh();
+  layOut(listHeading(true), {m_remove},
+         {{QStringLiteral("Variablenname"), name},
+          {QStringLiteral("Feldanfang"), position},
+          {toQString("Feldlänge"_w), length}});
 }
 
 void TFreiVDlg::pressEnter(StructureField field) {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "app/shell/dialog_buttons.h"
@@ -38,6 +39,10 @@ class StructureListDialog : public QDialog {
 
   // Builds the edit of a field into the form; Enter in it calls onEnter.
   QLineEdit* makeEdit(StructureField field, const char* name);
+  // The dialog's layout: the heading over the list, the side buttons beside it, below them the counter
+  // and the captioned edits, then the dialog buttons.
+  void layOut(const QString& heading, std::initializer_list<QPushButton*> sideButtons,
+              std::initializer_list<std::pair<QString, QLineEdit*>> captionedEdits);
   // The list, the counter and the edits as the model has them, and the focus on the model's edit.
   void refresh();
   virtual void pressEnter(StructureField field) = 0;

@@ -21,20 +21,14 @@
 
 #include "core/datafile/stat_record.h"
 #include "core/entry/entry_records.h"
+#include "tests/support/reader_records.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
 
 using namespace veltrix;
 
-std::vector<std::string> ReaderRecords(std::string_view bytes) {
-  TextLineSource source(bytes);
-  RecordReader reader(source);
-  RecordBuffer buffer;
-  std::vector<std::string> records;
-  while (reader.next(buffer)) records.emplace_back(buffer.record());
-  return records;
-}
+using veltrix::test::ReaderRecords;
 
 // A directory of the process's own, removed at its end.
 struct ScratchDirectory {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/datafile/file_objects.h"
+#include "tests/support/reader_records.h"
 #include "tests/support/scripted_ui.h"
 
 namespace veltrix {
@@ -33,12 +34,7 @@ std::string line(int k, std::string_view text) {
 }
 
 std::vector<std::string> readAll(std::string_view text) {
-  TextLineSource source(text);
-  RecordReader reader(source);
-  RecordBuffer buffer;
-  std::vector<std::string> records;
-  while (reader.next(buffer)) records.emplace_back(buffer.record());
-  return records;
+  return test::ReaderRecords(text);
 }
 
 TEST(StatRecordTest, EncodeWritesNumberedLinesWithoutTrailingBlanks) {

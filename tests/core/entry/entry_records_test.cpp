@@ -12,6 +12,7 @@
 
 #include "core/datafile/stat_record.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/reader_records.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -56,15 +57,7 @@ std::string TextOf(const Lines& lines) {
   return text;
 }
 
-// The records the statistics-file reader finds in bytes.
-std::vector<std::string> ReaderRecords(const std::string& bytes) {
-  TextLineSource source(bytes);
-  RecordReader reader(source);
-  RecordBuffer buffer;
-  std::vector<std::string> records;
-  while (reader.next(buffer)) records.emplace_back(buffer.record());
-  return records;
-}
+using test::ReaderRecords;
 
 // Any bytes: forward and backward the records are those of the record reader.
 TEST_F(EntryRecordsTest, SeesTheRecordsOfTheRecordReaderBothWays) {

@@ -70,19 +70,7 @@ TEditGrpDlg::TEditGrpDlg(const TParams& params, Ui& ui, int number, const GroupR
   connect(m_definition->document(), &QTextDocument::contentsChange, this,
           [this](int position, int, int added) { upcaseRange(position, added); });
 
-  m_names = new QListWidget(this);
-  m_names->setObjectName(QStringLiteral("NamBox"));
-  m_names->setFont(fixed);
-  m_names->setViewMode(QListView::ListMode);
-  m_names->setFlow(QListView::TopToBottom);
-  m_names->setWrapping(true);
-  m_names->setResizeMode(QListView::Adjust);
-  m_names->setUniformItemSizes(true);
-  const int columnWidth = fixedMetrics.horizontalAdvance(QString(kVariableNameLength + 1, 'W')) + 8;
-  const int rowHeight = fixedMetrics.height() + 4;
-  m_names->setGridSize(QSize(columnWidth, rowHeight));
-  m_names->setFixedHeight(kNameRows * rowHeight + 2 * m_names->frameWidth() + 24);
-  m_names->setMinimumWidth(kNameColumns * columnWidth + 2 * m_names->frameWidth() + 4);
+  m_names = MakeNameColumns(this, QStringLiteral("NamBox"), fixed, kNameRows, kNameColumns);
   m_names->installEventFilter(this);
   connect(m_names, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { insertName(m_names->row(item)); });

@@ -1,13 +1,34 @@
 #include "app/shell/editor_lines.h"
 
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTextCursor>
 
 #include "app/shell/qt_text.h"
+#include "core/datafile/params.h"
 
 namespace veltrix {
+
+QListWidget* MakeNameColumns(QWidget* parent, const QString& objectName, const QFont& fixed, int rows,
+                             int columns) {
+  auto* names = new QListWidget(parent);
+  names->setObjectName(objectName);
+  names->setFont(fixed);
+  names->setViewMode(QListView::ListMode);
+  names->setFlow(QListView::TopToBottom);
+  names->setWrapping(true);
+  names->setResizeMode(QListView::Adjust);
+  names->setUniformItemSizes(true);
+  const QFontMetrics metrics(fixed);
+  const int columnWidth = metrics.horizontalAdvance(QString(kVariableNameLength + 1, QLatin1Char('W'))) + 8;
+  const int rowHeight = metrics.height() + 4;
+  names->setGridSize(QSize(columnWidth, rowHeight));
+  names->setFixedHeight(rows * rowHeight + 2 * names->frameWidth() + 24);
+  names->setMinimumWidth(columns * columnWidth + 2 * names->frameWidth() + 4);
+  return names;
+}
 
 QString JoinedLines(const std::vector<std::string>& lines) {
   QStringList text;

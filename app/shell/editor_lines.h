@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+class QFont;
 class QListWidget;
+class QWidget;
 class QPlainTextEdit;
 
 namespace veltrix {
@@ -17,6 +19,10 @@ QString JoinedLines(const std::vector<std::string>& lines);
 std::vector<std::string> SplitLines(const QString& text);
 // Replaces the whole text of the field as one edit, so the user can undo it.
 void ReplaceEditorText(QPlainTextEdit* editor, const std::vector<std::string>& lines);
+// The list of variable names beside an editor: in the fixed font, running down `rows` rows and on into
+// the next of `columns` columns, each one name wide.
+QListWidget* MakeNameColumns(QWidget* parent, const QString& objectName, const QFont& fixed, int rows,
+                             int columns);
 // Fills the list with the names, the first one current.
 void FillNameList(QListWidget* list, const std::vector<std::string>& names);
 

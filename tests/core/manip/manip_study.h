@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "core/datafile/params.h"
 #include "core/manip/compiler.h"
+#include "core/stats/real48.h"
 
 namespace veltrix::test {
 
@@ -28,6 +30,23 @@ inline void PutManipStudy(TParams& params) {
   params.putVariable(8, "D2", 32, 8);
   params.putVariable(9, "T>", 40, 10);
   params.putVariable(10, "NAME>", 50, 20);
+}
+
+// Pieces of expected statement bytes, assembled by the tests from the layout of a compiled statement.
+inline Bytes RealBytes(double value) {
+  const Real48 r = Real48::fromDouble(value);
+  return Bytes(r.bytes.begin(), r.bytes.end());
+}
+inline Bytes Concatenated(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+// The six bytes in front of a statement: target position (16-bit), type byte, third byte, code, k.
+inline Bytes StatementHead(int position, int type, int third, int code, int k) {
+  return {static_cast<std::uint8_t>(position & 255), static_cast<std::uint8_t>(position >> 8),
+          static_cast<std::uint8_t>(type),           static_cast<std::uint8_t>(third),
+          static_cast<std::uint8_t>(code),           static_cast<std::uint8_t>(k)};
 }
 
 // The bytes of a statement that must compile.

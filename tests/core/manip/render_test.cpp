@@ -22,20 +22,9 @@ namespace {
 using test::Bytes;
 using Lines = std::vector<std::string>;
 
-Bytes real(double value) {
-  const Real48 r = Real48::fromDouble(value);
-  return Bytes(r.bytes.begin(), r.bytes.end());
-}
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-Bytes head(int position, int type, int third, int code, int k) {
-  return {static_cast<std::uint8_t>(position & 255), static_cast<std::uint8_t>(position >> 8),
-          static_cast<std::uint8_t>(type),           static_cast<std::uint8_t>(third),
-          static_cast<std::uint8_t>(code),           static_cast<std::uint8_t>(k)};
-}
+constexpr auto real = test::RealBytes;
+constexpr auto cat = test::Concatenated;
+constexpr auto head = test::StatementHead;
 Bytes operand(int kind, double value, int op) {
   return cat({{static_cast<std::uint8_t>(kind)}, real(value), {static_cast<std::uint8_t>(op)}});
 }

@@ -11,7 +11,6 @@
 #include "core/base/win1252.h"
 #include "core/datafile/params.h"
 #include "core/manip/command_lines.h"
-#include "core/stats/real48.h"
 #include "tests/core/manip/manip_study.h"
 #include "tests/support/scripted_ui.h"
 

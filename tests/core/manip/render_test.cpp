@@ -12,7 +12,6 @@
 #include "core/datafile/params.h"
 #include "core/manip/command_lines.h"
 #include "core/manip/compiler.h"
-#include "core/stats/real48.h"
 #include "tests/core/manip/manip_study.h"
 #include "tests/support/scripted_ui.h"
 
